@@ -1,0 +1,264 @@
+#pragma once
+
+#include "pagegeometry.h"
+#include "pointlist.h"
+
+#include <QBrush>
+#include <QFile>
+#include <QFont>
+#include <QPainter>
+#include <QPen>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+class QGraphicsWebView;
+class QPrinter;
+class QTextDocument;
+class QWebElement;
+class QWebFrame;
+class QWebPage;
+class QWebView;
+
+// The rendering engine: loads one HTML document into an embedded web engine,
+// cuts the laid-out document into pages and prints them into a PDF file, and
+// lets a caller draw on the pages. Configured through its properties, driven
+// through its public slots; never shown on screen.
+//
+// Units: device pixels (printer pixels at Resolution, from the top-left of
+// the printable area) for margins, paper and drawing; document pixels (the
+// rendered, zoomed document, ten per device pixel) for slice boundaries and
+// the contents size.
+class QUIREX : public QWidget
+{
+    Q_OBJECT
+
+    // The order of the properties and public slots below is the order of the
+    // automation interface: clients call members by their position.
+    Q_PROPERTY(int NumberOfPages READ numberOfPages)
+    Q_PROPERTY(int MarginLeft READ marginLeft WRITE setMarginLeft)
+    Q_PROPERTY(int MarginRight READ marginRight WRITE setMarginRight)
+    Q_PROPERTY(int MarginTop READ marginTop WRITE setMarginTop)
+    Q_PROPERTY(int MarginBottom READ marginBottom WRITE setMarginBottom)
+    Q_PROPERTY(QString BaseURL READ baseUrl WRITE setBaseUrl)
+    Q_PROPERTY(bool PreserveLinks READ preserveLinks WRITE setPreserveLinks)
+    Q_PROPERTY(int PageTimeout READ pageTimeout WRITE setPageTimeout)
+    Q_PROPERTY(bool PostEntireImages READ postEntireImages WRITE setPostEntireImages)
+    Q_PROPERTY(bool PostEntireTables READ postEntireTables WRITE setPostEntireTables)
+    Q_PROPERTY(QString OutputFileName READ outputFileName WRITE setOutputFileName)
+    Q_PROPERTY(bool SlicingMode READ slicingMode WRITE setSlicingMode)
+    Q_PROPERTY(bool ResolveRelativeHyperlinks READ resolveRelativeHyperlinks WRITE
+                   setResolveRelativeHyperlinks)
+    Q_PROPERTY(int ContentZoomFactor READ contentZoomFactor WRITE setContentZoomFactor)
+    Q_PROPERTY(bool GrayScaleMode READ grayScaleMode WRITE setGrayScaleMode)
+    Q_PROPERTY(bool ResolveCSSPageBreaks READ resolveCssPageBreaks WRITE setResolveCssPageBreaks)
+    Q_PROPERTY(bool PostScriptFormat READ postScriptFormat WRITE setPostScriptFormat)
+    Q_PROPERTY(QString DocumentTitle READ documentTitle WRITE setDocumentTitle)
+    Q_PROPERTY(QString Encoding READ encoding WRITE setEncoding)
+    Q_PROPERTY(QString FontFamily READ fontFamily WRITE setFontFamily)
+    Q_PROPERTY(bool FontFixedPitch READ fontFixedPitch WRITE setFontFixedPitch)
+    Q_PROPERTY(bool FontKerning READ fontKerning WRITE setFontKerning)
+    Q_PROPERTY(double FontLetterSpacing READ fontLetterSpacing WRITE setFontLetterSpacing)
+    Q_PROPERTY(bool FontOverline READ fontOverline WRITE setFontOverline)
+    Q_PROPERTY(int FontPointSize READ fontPointSize WRITE setFontPointSize)
+    Q_PROPERTY(int FontStretch READ fontStretch WRITE setFontStretch)
+    Q_PROPERTY(bool FontStrikeOut READ fontStrikeOut WRITE setFontStrikeOut)
+    Q_PROPERTY(QString FontStyle READ fontStyle WRITE setFontStyle)
+    Q_PROPERTY(bool FontUnderline READ fontUnderline WRITE setFontUnderline)
+    Q_PROPERTY(QString FontWeight READ fontWeight WRITE setFontWeight)
+    Q_PROPERTY(double FontWordSpacing READ fontWordSpacing WRITE setFontWordSpacing)
+    Q_PROPERTY(QString PenStyle READ penStyle WRITE setPenStyle)
+    Q_PROPERTY(QString PenCapStyle READ penCapStyle WRITE setPenCapStyle)
+    Q_PROPERTY(int PenWidth READ penWidth WRITE setPenWidth)
+    Q_PROPERTY(QString PenJoinStyle READ penJoinStyle WRITE setPenJoinStyle)
+    Q_PROPERTY(QString PenColor READ penColor WRITE setPenColor)
+    Q_PROPERTY(QString FillingColor READ fillingColor WRITE setFillingColor)
+    Q_PROPERTY(QString BackgroundMode READ backgroundMode WRITE setBackgroundMode)
+    Q_PROPERTY(QString BackgroundColor READ backgroundColor WRITE setBackgroundColor)
+    Q_PROPERTY(QString PaperSize READ paperSize WRITE setPaperSize)
+    Q_PROPERTY(int PaperWidth READ paperWidth)
+    Q_PROPERTY(int PaperHeight READ paperHeight)
+    Q_PROPERTY(bool LandscapePageOrientation READ landscapePageOrientation WRITE
+                   setLandscapePageOrientation)
+    Q_PROPERTY(QString PageBackgroundColor READ pageBackgroundColor WRITE setPageBackgroundColor)
+    Q_PROPERTY(int Resolution READ resolution WRITE setResolution)
+
+public:
+    QUIREX();
+    ~QUIREX() override;
+
+    int numberOfPages() const { return m_numberOfPages; }
+    int marginLeft() const { return m_geometry.margins().left(); }
+    void setMarginLeft(int value);
+    int marginRight() const { return m_geometry.margins().right(); }
+    void setMarginRight(int value);
+    int marginTop() const { return m_geometry.margins().top(); }
+    void setMarginTop(int value);
+    int marginBottom() const { return m_geometry.margins().bottom(); }
+    void setMarginBottom(int value);
+    QString baseUrl() const { return m_baseUrl; }
+    void setBaseUrl(const QString &value) { m_baseUrl = value; }
+    bool preserveLinks() const { return m_preserveLinks; }
+    void setPreserveLinks(bool value) { m_preserveLinks = value; }
+    int pageTimeout() const { return m_pageTimeoutMs / 1000; }
+    void setPageTimeout(int seconds);
+    bool postEntireImages() const { return m_postEntireImages; }
+    void setPostEntireImages(bool value) { m_postEntireImages = value; }
+    bool postEntireTables() const { return m_postEntireTables; }
+    void setPostEntireTables(bool value) { m_postEntireTables = value; }
+    QString outputFileName() const { return m_outputFileName; }
+    void setOutputFileName(const QString &value) { m_outputFileName = value; }
+    bool slicingMode() const { return m_slicingMode; }
+    void setSlicingMode(bool value) { m_slicingMode = value; }
+    bool resolveRelativeHyperlinks() const { return m_resolveRelativeHyperlinks; }
+    void setResolveRelativeHyperlinks(bool value) { m_resolveRelativeHyperlinks = value; }
+    int contentZoomFactor() const;
+    void setContentZoomFactor(int percent);
+    bool grayScaleMode() const { return m_grayScaleMode; }
+    void setGrayScaleMode(bool value) { m_grayScaleMode = value; }
+    bool resolveCssPageBreaks() const { return m_resolveCssPageBreaks; }
+    void setResolveCssPageBreaks(bool value) { m_resolveCssPageBreaks = value; }
+    bool postScriptFormat() const { return m_printingPostScript; }
+    void setPostScriptFormat(bool value) { m_postScriptFormat = value; }
+    QString documentTitle() const;
+    void setDocumentTitle(const QString &value) { m_documentTitle = value; }
+    QString encoding() const;
+    void setEncoding(const QString &value);
+    QString fontFamily() const { return m_font.family(); }
+    void setFontFamily(const QString &value);
+    bool fontFixedPitch() const { return m_font.fixedPitch(); }
+    void setFontFixedPitch(bool value);
+    bool fontKerning() const { return m_font.kerning(); }
+    void setFontKerning(bool value);
+    double fontLetterSpacing() const { return m_storedFont.letterSpacing; }
+    void setFontLetterSpacing(double percent);
+    bool fontOverline() const { return m_font.overline(); }
+    void setFontOverline(bool value);
+    int fontPointSize() const;
+    void setFontPointSize(int points);
+    int fontStretch() const { return m_font.stretch(); }
+    void setFontStretch(int percent);
+    bool fontStrikeOut() const { return m_font.strikeOut(); }
+    void setFontStrikeOut(bool value);
+    QString fontStyle() const;
+    void setFontStyle(const QString &word);
+    bool fontUnderline() const { return m_font.underline(); }
+    void setFontUnderline(bool value);
+    QString fontWeight() const;
+    void setFontWeight(const QString &word);
+    double fontWordSpacing() const;
+    void setFontWordSpacing(double devicePixels);
+    QString penStyle() const;
+    void setPenStyle(const QString &word);
+    QString penCapStyle() const;
+    void setPenCapStyle(const QString &word);
+    int penWidth() const { return m_pen.width(); }
+    void setPenWidth(int value);
+    QString penJoinStyle() const;
+    void setPenJoinStyle(const QString &word);
+    QString penColor() const;
+    void setPenColor(const QString &name);
+    QString fillingColor() const;
+    void setFillingColor(const QString &name);
+    QString backgroundMode() const;
+    void setBackgroundMode(const QString &word);
+    QString backgroundColor() const;
+    void setBackgroundColor(const QString &name);
+    QString paperSize() const;
+    void setPaperSize(const QString &name);
+    int paperWidth() const;
+    int paperHeight() const;
+    bool landscapePageOrientation() const;
+    void setLandscapePageOrientation(bool value);
+    QString pageBackgroundColor() const { return m_pageBackgroundColor; }
+    void setPageBackgroundColor(const QString &value) { m_pageBackgroundColor = value; }
+    int resolution() const;
+    void setResolution(int dotsPerInch);
+
+    // Read by tests and the benchmark: the slice boundaries of the last load.
+    const std::vector<int> &sliceBoundaries() const { return m_SlicesList; }
+    QSize contentsSize() const { return m_contentsSize; }
+
+public Q_SLOTS:
+    void SetLogFile(const QString &sLogFileName);
+
+private Q_SLOTS:
+    void m_writeLog(const QString &text);
+    void m_SliceOnPages();
+    void m_FindCSSPageBreaks();
+    void m_FindPoints(const QWebElement &parentElement);
+
+private:
+    struct StoredFontAttributes
+    {
+        QString family = QStringLiteral("Arial");
+        bool fixedPitch = false;
+        bool kerning = false;
+        double letterSpacing = 100.0;
+        bool overline = false;
+        int pointSize = 10;
+        int stretch = 100;
+        bool strikeOut = false;
+        QFont::Style style = QFont::StyleNormal;
+        bool underline = false;
+        int weight = QFont::Normal;
+        double wordSpacing = 0.0;
+    };
+
+    void openLog();
+    // Hands the engine's page geometry to the printer (whole-page mode:
+    // the engine places the printable area itself, to the device pixel).
+    void applyGeometryToPrinter();
+    // Gives the pen, or the font, to the painter when painting is active.
+    void givePenToPainter();
+    void giveFontToPainter();
+    int pageHeightInDocumentPixels() const;
+
+    const double m_renderScale = 10.0;
+    double m_zoomFactor = 10.0;
+    bool m_firstPage = true;
+
+    QWebView *m_webView = nullptr;
+    QWebPage *m_webPage = nullptr;
+    QWebFrame *m_mainFrame = nullptr;
+    std::unique_ptr<QGraphicsWebView> m_graphicsWebView;
+    std::unique_ptr<QTextDocument> m_textDocument;
+    std::unique_ptr<QPrinter> m_printer;
+    QPainter m_painter;
+    QPen m_pen;
+    QBrush m_backgroundBrush;
+    QFont m_font;
+    QFile m_logFile;
+
+    quirex::engine::PointList m_CSSPageBreaksList;
+    quirex::engine::PointList m_AvoidPointsList;
+    quirex::engine::PointList m_PointsList;
+    quirex::engine::PointList m_ImagePointsList;
+    quirex::engine::PointList m_TablePointsList;
+    std::vector<int> m_SlicesList;
+
+    quirex::engine::PageGeometry m_geometry;
+    int m_numberOfPages = 1;
+    int m_pageTimeoutMs = 60000;
+    QString m_outputFileName = QStringLiteral("document.pdf");
+    QString m_baseUrl;
+    QString m_documentTitle;
+    QString m_pageBackgroundColor = QStringLiteral("white");
+    QString m_backgroundModeText;
+    bool m_slicingMode = true;
+    bool m_resolveRelativeHyperlinks = true;
+    bool m_preserveLinks = true;
+    bool m_grayScaleMode = false;
+    bool m_postEntireImages = false;
+    bool m_postEntireTables = false;
+    bool m_resolveCssPageBreaks = true;
+    bool m_postScriptFormat = false;
+    // True while the document being written is PostScript; what
+    // PostScriptFormat reads.
+    bool m_printingPostScript = false;
+    int m_resolution = 96;
+    StoredFontAttributes m_storedFont;
+    QSize m_contentsSize{-1, -1};
+};

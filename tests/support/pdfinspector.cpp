@@ -1,0 +1,112 @@
+#include "pdfinspector.h"
+
+#include <QProcess>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+
+namespace quirex::test {
+
+struct PdfInspector::Parsed
+{
+    QPDF pdf;
+    std::vector<QPDFPageObjectHelper> pages;
+};
+
+PdfInspector::PdfInspector(const QString &path) : m_path(path)
+{
+    auto parsed = std::make_unique<Parsed>();
+    try {
+        parsed->pdf.processFile(path.toLocal8Bit().constData());
+        parsed->pages = QPDFPageDocumentHelper(parsed->pdf).getAllPages();
+        m_parsed = std::move(parsed);
+    } catch (const std::exception &e) {
+        m_error = QString::fromLocal8Bit(e.what());
+    }
+}
+
+PdfInspector::~PdfInspector() = default;
+
+bool PdfInspector::isValid() const
+{
+    return m_parsed != nullptr;
+}
+
+int PdfInspector::pageCount() const
+{
+    return m_parsed ? static_cast<int>(m_parsed->pages.size()) : 0;
+}
+
+QSizeF PdfInspector::pageSizePoints(int index) const
+{
+    if (index < 0 || index >= pageCount())
+        return {};
+    const QPDFObjectHandle::Rectangle box =
+        m_parsed->pages[index].getMediaBox().getArrayAsRectangle();
+    return {box.urx - box.llx, box.ury - box.lly};
+}
+
+QVector<LinkAnnotation> PdfInspector::links(int index) const
+{
+    QVector<LinkAnnotation> result;
+    if (index < 0 || index >= pageCount())
+        return result;
+    for (auto &annotation : m_parsed->pages[index].getAnnotations("/Link")) {
+        const QPDFObjectHandle::Rectangle r = annotation.getRect();
+        LinkAnnotation link;
+        link.rect = QRectF(QPointF(r.llx, r.lly), QPointF(r.urx, r.ury)).normalized();
+        QPDFObjectHandle action = annotation.getObjectHandle().getKey("/A");
+        if (action.isDictionary() && action.getKey("/URI").isString())
+            link.uri = QString::fromStdString(action.getKey("/URI").getUTF8Value());
+        result.append(link);
+    }
+    return result;
+}
+
+QString PdfInspector::info(const char *key) const
+{
+    if (!m_parsed)
+        return {};
+    QPDFObjectHandle infoDict = m_parsed->pdf.getTrailer().getKey("/Info");
+    if (!infoDict.isDictionary() || !infoDict.getKey(key).isString())
+        return {};
+    return QString::fromStdString(infoDict.getKey(key).getUTF8Value());
+}
+
+QString PdfInspector::text(int index) const
+{
+    QStringList args;
+    if (index >= 0)
+        args << QStringLiteral("-f") << QString::number(index + 1) << QStringLiteral("-l")
+             << QString::number(index + 1);
+    args << QStringLiteral("-enc") << QStringLiteral("UTF-8") << m_path << QStringLiteral("-");
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), args);
+    if (!process.waitForFinished(60000))
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+bool PdfInspector::usesOnlyGray() const
+{
+    if (!m_parsed)
+        return false;
+    for (auto &page : m_parsed->pages) {
+        std::string contents;
+        for (auto &stream : page.getPageContents())
+            if (stream.isStream())
+                contents += stream.getStreamData(qpdf_dl_generalized)->getString();
+        // Colour operators with three or four operands, and colour spaces.
+        for (const char *op : {" rg\n", " RG\n", " k\n", " K\n", "/DeviceRGB", "/DeviceCMYK"})
+            if (contents.find(op) != std::string::npos)
+                return false;
+        for (auto &[name, image] : page.getImages())
+            if (image.getDict().getKey("/ColorSpace").isName()
+                && image.getDict().getKey("/ColorSpace").getName() != "/DeviceGray")
+                return false;
+    }
+    return true;
+}
+
+} // namespace quirex::test

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QVector>
+
+#include <memory>
+
+namespace quirex::test {
+
+struct LinkAnnotation
+{
+    QRectF rect;  // PDF user space, points, origin at the bottom-left
+    QString uri;
+};
+
+// Reads a PDF with a real parser (libqpdf) so tests check structure, not
+// pixels. Text comes from poppler's pdftotext.
+class PdfInspector final
+{
+public:
+    explicit PdfInspector(const QString &path);
+    ~PdfInspector();
+
+    // False when the file is missing or does not parse as a PDF.
+    bool isValid() const;
+    QString error() const { return m_error; }
+
+    int pageCount() const;
+    // Media box of page `index` (0-based), in points.
+    QSizeF pageSizePoints(int index) const;
+    QVector<LinkAnnotation> links(int index) const;
+    // A string of the document information dictionary ("/Title", …).
+    QString info(const char *key) const;
+    // The text of page `index` (0-based), or of the whole file when -1.
+    QString text(int index = -1) const;
+    // True when no content stream or image uses an RGB or CMYK colour.
+    bool usesOnlyGray() const;
+
+private:
+    struct Parsed;
+    QString m_path;
+    QString m_error;
+    std::unique_ptr<Parsed> m_parsed;
+};
+
+} // namespace quirex::test

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+namespace quirex::test {
+
+// The per-process scratch folder made by the test main; removed at exit.
+// Every test runs in its own process, so this is a fresh folder per test.
+QString scratchFolder();
+
+// A new empty folder below scratchFolder().
+QString makeFolder(const QString &name);
+
+// Writes `contents` to scratchFolder()/relativePath (creating folders) and
+// returns the absolute path.
+QString writeFile(const QString &relativePath, const QByteArray &contents);
+
+// Points QUIREX_LOG_DIR, QUIREX_REGISTRY, XDG_CONFIG_HOME, XDG_RUNTIME_DIR
+// and HOME into the scratch folder. Called by the test main.
+void isolateEnvironment();
+
+} // namespace quirex::test
