@@ -95,8 +95,10 @@ bool PdfInspector::usesOnlyGray() const
     for (auto &page : m_parsed->pages) {
         std::string contents;
         for (auto &stream : page.getPageContents())
-            if (stream.isStream())
-                contents += stream.getStreamData(qpdf_dl_generalized)->getString();
+            if (stream.isStream()) {
+                const auto data = stream.getStreamData(qpdf_dl_generalized);
+                contents.append(reinterpret_cast<const char *>(data->getBuffer()), data->getSize());
+            }
         // Colour operators with three or four operands, and colour spaces.
         for (const char *op : {" rg\n", " RG\n", " k\n", " K\n", "/DeviceRGB", "/DeviceCMYK"})
             if (contents.find(op) != std::string::npos)
