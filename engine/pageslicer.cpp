@@ -45,29 +45,43 @@ private:
     {
         m_pending = true;
         const long long freeSpace = m_pageHeight - m_proposed;
-        if (m_in.forcedBreaks.contains(static_cast<int>(point))) {
-            append(point);
-            m_proposed = 0;
-            m_previous = point;
-            return;
-        }
         const long long blockHeight = point - m_previous;
+        const bool forced = m_in.forcedBreaks.contains(static_cast<int>(point));
         m_proposed += blockHeight;
         if (m_proposed <= m_pageHeight) {
-            m_previous = point;
+            if (forced)
+                startPageAt(point);
+            else
+                m_previous = point;
             return;
         }
         const bool tall = blockHeight > m_pageHeight;
-        if (m_in.avoidedPoints.contains(static_cast<int>(point))) {
-            if (tall)
-                cutTallAvoidedBlock(point);
-            else
-                moveAvoidedBlockToNextPage(point, blockHeight);
-        } else if (tall) {
+        const bool avoided = m_in.avoidedPoints.contains(static_cast<int>(point));
+        if (avoided && tall)
+            cutTallAvoidedBlock(point);
+        else if (avoided)
+            moveAvoidedBlockToNextPage(point, blockHeight);
+        else if (tall && !forced)
             cutTallBlock(point, freeSpace);
-        } else {
+        else if (tall)
+            cutTallAvoidedBlock(point);  // whole pages down to the break, no overshoot
+        else
             cutAtPageEnd(point, freeSpace);
-        }
+        if (forced)
+            startPageAt(point);
+    }
+
+    // A forced break: the next page starts at `point`. The content above it
+    // has already been fitted onto pages, so no page grows past its height
+    // for the sake of a break; and a break where a page starts anyway (an
+    // element at the very top that asks for a new page) adds no empty page.
+    void startPageAt(long long point)
+    {
+        if (m_lastBoundary != point)
+            append(point);
+        m_previous = point;
+        m_proposed = 0;
+        m_pending = true;
     }
 
     // A block no taller than a page that does not fit: split at the natural
@@ -78,10 +92,18 @@ private:
         long long cut = m_previous + freeSpace;
         if (freeSpace < m_pageHeight / 10 || m_in.imagePoints.contains(static_cast<int>(point))
             || m_in.tablePoints.contains(static_cast<int>(point)))
-            cut = m_previous + 1;
+            cut = movedWholeCut();
         append(cut);
         m_previous = cut;
         m_proposed = 0;
+    }
+
+    // The cut that moves the block ending at the next point to the next page:
+    // one pixel below the previous point, but never past the page's end when
+    // the page is exactly full.
+    long long movedWholeCut() const
+    {
+        return std::min(m_previous + 1, m_lastBoundary + m_pageHeight);
     }
 
     // The current page ends just above the block, which opens the next page.
@@ -106,7 +128,7 @@ private:
     {
         long long top = m_previous;
         if (m_previous > m_lastBoundary) {
-            top = freeSpace < m_pageHeight / 10 ? m_previous + 1 : m_lastBoundary + m_pageHeight;
+            top = freeSpace < m_pageHeight / 10 ? movedWholeCut() : m_lastBoundary + m_pageHeight;
             append(top);
         } else if (m_previous < m_lastBoundary) {
             top = m_lastBoundary;

@@ -240,6 +240,8 @@ private:
     std::vector<int> m_SlicesList;
 
     quirex::engine::PageGeometry m_geometry;
+    QPageSize::PageSizeId m_paperSizeCode = QPageSize::A4;
+    bool m_landscapePageOrientation = false;
     int m_numberOfPages = 1;
     int m_pageTimeoutMs = 60000;
     QString m_outputFileName = QStringLiteral("document.pdf");

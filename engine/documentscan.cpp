@@ -1,0 +1,91 @@
+#include "documentscan.h"
+
+#include "pointlist.h"
+
+#include <QWebElement>
+
+#include <vector>
+
+namespace quirex::engine {
+
+namespace {
+
+QString cascaded(const QWebElement &element, const QString &property)
+{
+    return element.styleProperty(property, QWebElement::CascadedStyle);
+}
+
+bool forcesBreak(const QWebElement &element, const QString &oldName, const QString &newName)
+{
+    if (cascaded(element, oldName) == QLatin1String("always"))
+        return true;
+    const QString value = cascaded(element, newName);
+    return value == QLatin1String("page") || value == QLatin1String("always");
+}
+
+bool avoidsBreakInside(const QWebElement &element)
+{
+    if (cascaded(element, QStringLiteral("page-break-inside")) == QLatin1String("avoid"))
+        return true;
+    const QString value = cascaded(element, QStringLiteral("break-inside"));
+    return value == QLatin1String("avoid") || value == QLatin1String("avoid-page");
+}
+
+void scanElement(const QWebElement &element, PointList &forcedBreaks, PointList &avoided)
+{
+    static const QString before = QStringLiteral("page-break-before");
+    static const QString after = QStringLiteral("page-break-after");
+    static const QString breakBefore = QStringLiteral("break-before");
+    static const QString breakAfter = QStringLiteral("break-after");
+    const QRect geometry = element.geometry();
+    if (forcesBreak(element, before, breakBefore))
+        forcedBreaks.addUnlessPresent(geometry.top());
+    if (forcesBreak(element, after, breakAfter))
+        forcedBreaks.addUnlessPresent(geometry.bottom());
+    if (avoidsBreakInside(element))
+        avoided.addUnlessPresent(geometry.bottom());
+}
+
+} // namespace
+
+void findCssPageBreaks(const QWebElement &root, PointList &forcedBreaks, PointList &avoided)
+{
+    if (!root.isNull()) {
+        scanElement(root, forcedBreaks, avoided);
+        for (const QWebElement &element : root.findAll(QStringLiteral("*")))
+            scanElement(element, forcedBreaks, avoided);
+    }
+    forcedBreaks.sort();
+}
+
+void findPoints(const QWebElement &parent, const PointScanOptions &options, PointList &points,
+                PointList &imagePoints, PointList &tablePoints)
+{
+    static const QString img = QStringLiteral("IMG");
+    static const QString table = QStringLiteral("TABLE");
+    // Depth-first, in document order: each stack entry is the next sibling
+    // still to visit on that level.
+    std::vector<QWebElement> pending;
+    pending.push_back(parent.firstChild());
+    while (!pending.empty()) {
+        QWebElement element = pending.back();
+        pending.pop_back();
+        if (element.isNull())
+            continue;
+        pending.push_back(element.nextSibling());
+
+        const QRect geometry = element.geometry();
+        const int point = (geometry.top() == 0 && geometry.height() == 0) ? 0 : geometry.bottom();
+        points.addUnlessPresent(point);
+        const QString tag = element.tagName();
+        if (options.keepImagesWhole && tag == img)
+            imagePoints.addUnlessPresent(point);
+        if (options.keepTablesWhole && tag == table) {
+            tablePoints.addUnlessPresent(point);
+            continue;
+        }
+        pending.push_back(element.firstChild());
+    }
+}
+
+} // namespace quirex::engine

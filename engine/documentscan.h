@@ -1,0 +1,34 @@
+#pragma once
+
+class QWebElement;
+
+namespace quirex::engine {
+
+class PointList;
+
+// Reads page-break wishes from the style sheets and inline styles (the
+// cascaded values, not the computed ones) of every element below and
+// including `root`:
+// - a forced break at the top edge of an element whose page-break-before is
+//   "always" (or break-before "page"/"always"), and at the bottom edge of an
+//   element whose page-break-after (or break-after) asks for one;
+// - an avoided block at the bottom edge of an element whose page-break-inside
+//   (or break-inside) is "avoid" (break-inside also "avoid-page").
+// Appends to the lists unless present; `forcedBreaks` is sorted afterwards.
+void findCssPageBreaks(const QWebElement &root, PointList &forcedBreaks, PointList &avoided);
+
+struct PointScanOptions
+{
+    bool keepImagesWhole = false;
+    bool keepTablesWhole = false;
+};
+
+// Collects the bottom edge of every element below `parent`, in document
+// order (0 for an element without layout). Images and tables are also noted
+// when they are to be kept whole; a table kept whole is one block, so its
+// rows and cells add no points. Works without recursion, so deeply nested
+// documents cannot exhaust the stack.
+void findPoints(const QWebElement &parent, const PointScanOptions &options, PointList &points,
+                PointList &imagePoints, PointList &tablePoints);
+
+} // namespace quirex::engine

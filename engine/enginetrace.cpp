@@ -1,0 +1,3 @@
+#include "enginetrace.h"
+
+Q_LOGGING_CATEGORY(lcEngineTrace, "quirex.engine.trace", QtInfoMsg)

@@ -1,0 +1,264 @@
+#include "pageslicer.h"
+#include "pointlist.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using quirex::engine::PointList;
+using quirex::engine::slicePages;
+using quirex::engine::SlicingInput;
+
+namespace {
+
+// Builds the loop's inputs the way the engine does: points sorted, forced
+// breaks merged into them.
+struct Document
+{
+    explicit Document(std::vector<int> candidatePoints = {}) : points(std::move(candidatePoints)) {}
+
+    std::vector<int> points;
+    PointList breaks, avoided, images, tables;
+    int pageHeight = 10000;
+    int contentsHeight = 0;
+
+    std::vector<int> slice()
+    {
+        PointList all;
+        for (int p : points)
+            all.addUnlessPresent(p);
+        for (int p : breaks.values())
+            all.addUnlessPresent(p);
+        all.sort();
+        breaks.sort();
+        return slicePages(
+            SlicingInput{all.values(), breaks, avoided, images, tables, pageHeight, contentsHeight});
+    }
+};
+
+using Boundaries = std::vector<int>;
+
+std::string describe(const Document &doc, const std::vector<int> &boundaries)
+{
+    std::string text = "\npage " + std::to_string(doc.pageHeight) + "\npoints:";
+    for (int p : doc.points) {
+        text += " " + std::to_string(p);
+        if (doc.avoided.contains(p)) text += "A";
+        if (doc.images.contains(p)) text += "I";
+        if (doc.tables.contains(p)) text += "T";
+        if (doc.breaks.contains(p)) text += "B";
+    }
+    text += "\nboundaries:";
+    for (int b : boundaries)
+        text += " " + std::to_string(b);
+    return text;
+}
+
+} // namespace
+
+TEST(PointList, KeepsOrderAndRefusesDuplicates)
+{
+    PointList list;
+    EXPECT_TRUE(list.addUnlessPresent(5));
+    EXPECT_TRUE(list.addUnlessPresent(1));
+    EXPECT_FALSE(list.addUnlessPresent(5));
+    EXPECT_EQ(list.values(), (std::vector<int>{5, 1}));
+    EXPECT_TRUE(list.contains(1));
+    list.sort();
+    EXPECT_EQ(list.values(), (std::vector<int>{1, 5}));
+    list.clear();
+    EXPECT_FALSE(list.contains(5));
+    EXPECT_TRUE(list.addUnlessPresent(5));
+}
+
+TEST(PageSlicer, WorkedExampleMovesBlockWholeWhenLessThanATenthIsLeft)
+{
+    Document doc({3000, 9500, 12000});
+    doc.contentsHeight = 12100;
+    EXPECT_EQ(doc.slice(), (Boundaries{0, 9501, 12100}));
+}
+
+TEST(PageSlicer, WorkedExampleSplitsBlockAtPageEndWhenATenthOrMoreIsLeft)
+{
+    Document doc({3000, 8500, 12000});
+    doc.contentsHeight = 12100;
+    EXPECT_EQ(doc.slice(), (Boundaries{0, 10000, 12100}));
+}
+
+TEST(PageSlicer, OneTenthRuleIsStrict)
+{
+    Document exactlyATenth({9000, 10500});
+    exactlyATenth.contentsHeight = 10500;
+    EXPECT_EQ(exactlyATenth.slice(), (Boundaries{0, 10000, 10500}));
+
+    Document lessThanATenth({9001, 10500});
+    lessThanATenth.contentsHeight = 10500;
+    EXPECT_EQ(lessThanATenth.slice(), (Boundaries{0, 9002, 10500}));
+}
+
+TEST(PageSlicer, ForcedBreaksCutWithoutHeightTest)
+{
+    // A break near the top of an almost empty page, and one after content.
+    Document doc({100, 2000, 5000, 8000});
+    doc.breaks.addUnlessPresent(100);
+    doc.breaks.addUnlessPresent(5000);
+    doc.contentsHeight = 8000;
+    EXPECT_EQ(doc.slice(), (Boundaries{0, 100, 5000, 8000}));
+}
+
+TEST(PageSlicer, ForcedBreakThatIsNotACandidatePointStillCuts)
+{
+    Document doc({2000, 8000});
+    doc.breaks.addUnlessPresent(3000);
+    doc.contentsHeight = 8000;
+    EXPECT_EQ(doc.slice(), (Boundaries{0, 3000, 8000}));
+}
+
+TEST(PageSlicer, ContentAboveAForcedBreakStillFitsItsPages)
+{
+    Document doc({6000, 13000, 14000});
+    doc.breaks.addUnlessPresent(13000);
+    doc.contentsHeight = 14000;
+    EXPECT_EQ(doc.slice(), (Boundaries{0, 10000, 13000, 14000}));
+
+    Document tall({30000, 31000});
+    tall.breaks.addUnlessPresent(30000);
+    tall.contentsHeight = 31000;
+    EXPECT_EQ(tall.slice(), (Boundaries{0, 10000, 20000, 30000, 31000}));
+}
+
+TEST(PageSlicer, BreakAtTheTopOfTheDocumentMakesNoEmptyPage)
+{
+    Document doc({0, 500});
+    doc.breaks.addUnlessPresent(0);
+    doc.contentsHeight = 500;
+    EXPECT_EQ(doc.slice(), (Boundaries{0, 500}));
+}
+
+TEST(PageSlicer, MovedBlockNeverMakesAPageTallerThanThePage)
+{
+    Document doc({10000, 10500});
+    doc.images.addUnlessPresent(10500);
+    doc.contentsHeight = 10500;
+    EXPECT_EQ(doc.slice(), (Boundaries{0, 10000, 10500}));
+}
+
+TEST(PageSlicer, AvoidedBlockMovesWholeToNextPage)
+{
+    Document doc({6000, 14000, 15000});
+    doc.avoided.addUnlessPresent(14000);
+    doc.contentsHeight = 15000;
+    // Even with plenty of room left, the avoided block is not split.
+    EXPECT_EQ(doc.slice(), (Boundaries{0, 6000, 15000}));
+}
+
+TEST(PageSlicer, ImagesAndTablesKeptWholeMoveToNextPage)
+{
+    for (const bool image : {true, false}) {
+        Document doc({5000, 12000});
+        (image ? doc.images : doc.tables).addUnlessPresent(12000);
+        doc.contentsHeight = 12000;
+        EXPECT_EQ(doc.slice(), (Boundaries{0, 5001, 12000})) << (image ? "image" : "table");
+    }
+}
+
+TEST(PageSlicer, TallBlockAtTopOfPageIsCutAtPageHeights)
+{
+    Document doc({25000});
+    doc.tables.addUnlessPresent(25000);
+    doc.contentsHeight = 25000;
+    EXPECT_EQ(doc.slice(), (Boundaries{0, 10000, 20000, 25000}));
+}
+
+TEST(PageSlicer, TallAvoidedBlockAtTopOfPageKeepsItsBottomEdge)
+{
+    Document doc({25000, 26000});
+    doc.avoided.addUnlessPresent(25000);
+    doc.contentsHeight = 26000;
+    EXPECT_EQ(doc.slice(), (Boundaries{0, 10000, 20000, 25000, 26000}));
+}
+
+TEST(PageSlicer, TallAvoidedBlockOfWholePagesMakesNoEmptyPage)
+{
+    Document doc({20000, 21000});
+    doc.avoided.addUnlessPresent(20000);
+    doc.contentsHeight = 21000;
+    EXPECT_EQ(doc.slice(), (Boundaries{0, 10000, 20000, 21000}));
+}
+
+TEST(PageSlicer, TallBlockBelowOtherContentFillsThePageFirst)
+{
+    Document doc({3000, 25000});
+    doc.contentsHeight = 25000;
+    EXPECT_EQ(doc.slice(), (Boundaries{0, 10000, 20000, 25000}));
+}
+
+TEST(PageSlicer, TallBlockBelowContentStartsFreshPageWhenOnlyASliverIsLeft)
+{
+    Document doc({9500, 31000});
+    doc.contentsHeight = 31000;
+    EXPECT_EQ(doc.slice(), (Boundaries{0, 9501, 19501, 29501, 31000}));
+}
+
+TEST(PageSlicer, TallAvoidedBlockBelowContentOpensItsOwnPage)
+{
+    Document doc({3000, 25000, 25500});
+    doc.avoided.addUnlessPresent(25000);
+    doc.contentsHeight = 25500;
+    EXPECT_EQ(doc.slice(), (Boundaries{0, 3000, 13000, 23000, 25000, 25500}));
+}
+
+TEST(PageSlicer, EmptyDocumentIsOnePage)
+{
+    Document doc;
+    doc.contentsHeight = 500;
+    EXPECT_EQ(doc.slice(), (Boundaries{0, 500}));
+}
+
+TEST(PageSlicer, LastBoundaryIsContentsHeight)
+{
+    Document doc({3000, 4000});
+    doc.contentsHeight = 10430;
+    EXPECT_EQ(doc.slice(), (Boundaries{0, 10430}));
+}
+
+TEST(PageSlicer, PageWithoutHeightGivesOneSlice)
+{
+    Document doc({3000, 40000});
+    doc.pageHeight = 0;
+    doc.contentsHeight = 40000;
+    EXPECT_EQ(doc.slice(), (Boundaries{0, 40000}));
+}
+
+// Random documents: whatever the mix of blocks, every slice fits a page and
+// the boundaries are ordered, start at 0 and end at the contents height.
+TEST(PageSlicer, RandomDocumentsNeverGiveSlicesTallerThanAPage)
+{
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 2000; ++round) {
+        Document doc;
+        doc.pageHeight = 1000 + static_cast<int>(random() % 9000);
+        int y = 0;
+        const int count = static_cast<int>(random() % 40);
+        for (int i = 0; i < count; ++i) {
+            y += 1 + static_cast<int>(random() % (random() % 4 == 0 ? 3 * doc.pageHeight : 800));
+            doc.points.push_back(y);
+            switch (random() % 8) {
+            case 0: doc.avoided.addUnlessPresent(y); break;
+            case 1: doc.images.addUnlessPresent(y); break;
+            case 2: doc.tables.addUnlessPresent(y); break;
+            case 3: doc.breaks.addUnlessPresent(y); break;
+            default: break;
+            }
+        }
+        doc.contentsHeight = y + 1;
+        const std::vector<int> boundaries = doc.slice();
+        ASSERT_GE(boundaries.size(), 2u);
+        EXPECT_EQ(boundaries.front(), 0);
+        EXPECT_EQ(boundaries.back(), doc.contentsHeight);
+        for (size_t i = 1; i < boundaries.size(); ++i) {
+            ASSERT_LE(boundaries[i - 1], boundaries[i]) << "round " << round;
+            ASSERT_LE(boundaries[i] - boundaries[i - 1], doc.pageHeight) << "round " << round << describe(doc, boundaries);
+        }
+    }
+}
