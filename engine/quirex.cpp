@@ -1,7 +1,9 @@
 #include "quirex.h"
 
 #include "drawingwords.h"
+#include "encodingnames.h"
 #include "enginetrace.h"
+#include "fontsubstitution.h"
 #include "logfolder.h"
 #include "papernames.h"
 #include "webpage.h"
@@ -50,6 +52,13 @@ QUIREX::QUIREX() : QWidget(nullptr)
     if (!libraryFolder.isEmpty())
         QCoreApplication::addLibraryPath(libraryFolder);
 
+    // Documents asking for the common Windows fonts get their metric twins.
+    static const bool fontsInstalled = [] {
+        quirex::engine::installFontSubstitution();
+        return true;
+    }();
+    Q_UNUSED(fontsInstalled);
+
     m_webView = new QWebView();
     m_webView->setPage(new WebPage(m_webView));
     m_webPage = m_webView->page();
@@ -73,12 +82,13 @@ QUIREX::QUIREX() : QWidget(nullptr)
 
 QUIREX::~QUIREX()
 {
+    // A document still being written is finished, not lost.
+    if (m_painter.isActive() || !m_temporaryOutput.isEmpty())
+        EndDoc();
     if (m_logFile.isOpen()) {
         m_logFile.flush();
         m_logFile.close();
     }
-    if (m_painter.isActive())
-        m_painter.end();
     m_mainFrame->setHtml(QString(), QUrl());
     m_graphicsWebView.reset();
     m_textDocument.reset();
@@ -119,6 +129,10 @@ void QUIREX::SetLogFile(const QString &sLogFileName)
 
 void QUIREX::applyGeometryToPrinter()
 {
+    // While painting, the printer would take changes at its next page; they
+    // wait for the first-page restart or the next document instead.
+    if (m_painter.isActive())
+        return;
     // The engine places the printable area itself, so the printer prints on
     // the whole paper with no margins of its own.
     m_printer->setFullPage(true);
@@ -239,7 +253,9 @@ int QUIREX::contentZoomFactor() const
 
 void QUIREX::setContentZoomFactor(int percent)
 {
-    m_zoomFactor = percent * m_renderScale / 100.0;
+    // A zoom of zero or less would divide the layout width by zero; beyond
+    // ten times the document no longer fits any page.
+    m_zoomFactor = std::clamp(percent, 1, 1000) * m_renderScale / 100.0;
 }
 
 QString QUIREX::documentTitle() const
@@ -254,7 +270,9 @@ QString QUIREX::encoding() const
 
 void QUIREX::setEncoding(const QString &value)
 {
-    QWebSettings::globalSettings()->setDefaultTextEncoding(value);
+    // The web engine knows some character sets only under another name.
+    QWebSettings::globalSettings()->setDefaultTextEncoding(
+        quirex::engine::webKitEncodingName(value));
 }
 
 // ---- font -----------------------------------------------------------------

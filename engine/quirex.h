@@ -13,6 +13,8 @@
 #include <QWidget>
 
 #include <memory>
+#include <unordered_map>
+#include <vector>
 
 class QGraphicsWebView;
 class QPrinter;
@@ -177,18 +179,42 @@ public:
     int resolution() const;
     void setResolution(int dotsPerInch);
 
-    // Read by tests and the benchmark: the slice boundaries of the last load.
+    // Read by tests and the benchmark: the loaded document and the slice
+    // boundaries of the last load.
+    QWebFrame *mainFrame() const { return m_mainFrame; }
     const std::vector<int> &sliceBoundaries() const { return m_SlicesList; }
     QSize contentsSize() const { return m_contentsSize; }
 
 public Q_SLOTS:
+    void LoadHTMLString(const QString &sHTML);
+    void LoadHTMLFile(const QString &sFileName);
+    void LoadURL(const QString &sURL);
+    void ConvertPage(int lPage);
+    void ConvertAll();
     void SetLogFile(const QString &sLogFileName);
+    void BeginDoc();
+    void EndDoc();
+    void NewPage();
+    void SetCustomPaperSize(double w, double h);
+    void RunJavaScript(const QString &script);
+    void Timer(int time_interval);
 
 private Q_SLOTS:
     void m_writeLog(const QString &text);
+    void m_SetUpPrinter();
+    void m_ConvertPage(int from_pos, int to_pos);
+    void m_OnePageConverter();
+    void m_MultiplePageConverter();
+    void m_FillPageBackground(const QString &color_str);
+    int m_OnPageTimeout();
+    void m_ReplaceHtml(const QWebElement &parentElement);
+    void m_ReplaceBigBlocks(const QWebElement &parentElement);
     void m_SliceOnPages();
     void m_FindCSSPageBreaks();
     void m_FindPoints(const QWebElement &parentElement);
+    int m_DrawHyperlinksOnPage(bool PreserveHyperlinks, int from_pos, int to_pos);
+    void m_DrawRectHyperlink(int x1, int y1, int w, int h, const QString &link);
+    int m_calcFontSize(QFont aFont, int h);
 
 private:
     struct StoredFontAttributes
@@ -207,7 +233,34 @@ private:
         double wordSpacing = 0.0;
     };
 
+    // A link of the loaded document: its box in document pixels and its
+    // href (null when the anchor has none).
+    struct DocumentLink
+    {
+        QRect geometry;
+        QString href;
+    };
+
     void openLog();
+    // Starts a load with `startLoad` and waits until the frame finishes or
+    // PageTimeout has passed (counted from the start of the load, whether or
+    // not the frame reports it), then prepares the document for printing.
+    template<typename StartLoad>
+    void waitForLoad(StartLoad startLoad);
+    void prepareLoadedDocument();
+    void collectLinks();
+    // Starts the next output page: the first one restarts painting with the
+    // final paper and margins, every other one is a printer page break.
+    bool startPage(bool onePageMode);
+    bool beginPainting();
+    // The output is painted into a temporary file beside the target and put
+    // in place by EndDoc, so a failed conversion never leaves a torn file.
+    bool createTemporaryOutput();
+    void discardTemporaryOutput();
+    void finishOutput();
+    int sliceBoundary(int index) const;
+    void endPainting();
+    void resetPainterTransform();
     // Hands the engine's page geometry to the printer (whole-page mode:
     // the engine places the printable area itself, to the device pixel).
     void applyGeometryToPrinter();
@@ -215,6 +268,7 @@ private:
     void givePenToPainter();
     void giveFontToPainter();
     int pageHeightInDocumentPixels() const;
+    void setViewportSize(const QSize &size);
 
     const double m_renderScale = 10.0;
     double m_zoomFactor = 10.0;
@@ -238,6 +292,14 @@ private:
     quirex::engine::PointList m_ImagePointsList;
     quirex::engine::PointList m_TablePointsList;
     std::vector<int> m_SlicesList;
+
+    std::vector<DocumentLink> m_links;  // sorted by top edge
+    std::unordered_map<int, int> m_fittedFontSizes;  // link height -> point size
+    bool m_linksCollected = false;
+    // The file painting goes to until EndDoc puts it in place, and the file
+    // the caller asked for.
+    QString m_temporaryOutput;
+    QString m_finalOutput;
 
     quirex::engine::PageGeometry m_geometry;
     QPageSize::PageSizeId m_paperSizeCode = QPageSize::A4;

@@ -1,6 +1,7 @@
 #include "pdfinspector.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -99,10 +100,19 @@ bool PdfInspector::usesOnlyGray() const
                 const auto data = stream.getStreamData(qpdf_dl_generalized);
                 contents.append(reinterpret_cast<const char *>(data->getBuffer()), data->getSize());
             }
-        // Colour operators with three or four operands, and colour spaces.
-        for (const char *op : {" rg\n", " RG\n", " k\n", " K\n", "/DeviceRGB", "/DeviceCMYK"})
-            if (contents.find(op) != std::string::npos)
+        // Colours with three components must be greys (all three equal);
+        // four-component (CMYK) colours do not occur in grayscale output.
+        static const QRegularExpression colour(
+            QStringLiteral("(-?[\\d.]+) (-?[\\d.]+) (-?[\\d.]+) (scn|SCN|rg|RG)\\b"));
+        const QString text = QString::fromLatin1(contents.data(), static_cast<int>(contents.size()));
+        for (auto match = colour.globalMatch(text); match.hasNext();) {
+            const QRegularExpressionMatch m = match.next();
+            if (m.captured(1).toDouble() != m.captured(2).toDouble()
+                || m.captured(2).toDouble() != m.captured(3).toDouble())
                 return false;
+        }
+        if (contents.find(" k\n") != std::string::npos || contents.find(" K\n") != std::string::npos)
+            return false;
         for (auto &[name, image] : page.getImages())
             if (image.getDict().getKey("/ColorSpace").isName()
                 && image.getDict().getKey("/ColorSpace").getName() != "/DeviceGray")

@@ -1,0 +1,179 @@
+// Document loading of the engine object: the three loads, the bounded wait,
+// and the preparation of the loaded document for printing.
+#include "quirex.h"
+
+#include "domrewrite.h"
+#include "enginetrace.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QGraphicsWebView>
+#include <QTimer>
+#include <QWebElement>
+#include <QWebFrame>
+#include <QWebPage>
+#include <QWebSettings>
+#include <QWebView>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+// Put in front of every HTML string: an image that never loads keeps the
+// frame's load asynchronous, so its end reaches the wait like any other.
+const QString kPlaceholder = QStringLiteral(
+    "<html><body><img src='file:///justforexistence_justforit_assumesnomatch.bmp' width=0 "
+    "height=0  border=0 hspace=0 vspace=0></body></hmtl>");
+
+int nonNegative(int milliseconds)
+{
+    return std::max(0, milliseconds);
+}
+
+} // namespace
+
+template<typename StartLoad>
+void QUIREX::waitForLoad(StartLoad startLoad)
+{
+    QEventLoop loop;
+    QTimer timer;
+    timer.setInterval(nonNegative(m_pageTimeoutMs));
+    connect(m_mainFrame, SIGNAL(loadStarted()), &timer, SLOT(start()));
+    connect(&timer, SIGNAL(timeout()), this, SLOT(m_OnPageTimeout()));
+    connect(m_mainFrame, SIGNAL(loadFinished(bool)), &timer, SLOT(stop()));
+    connect(&timer, SIGNAL(timeout()), &loop, SLOT(quit()));
+    // Queued, because the web engine may finish a load inside the call that
+    // starts it, before the loop runs; a direct quit would then be lost.
+    connect(m_mainFrame, SIGNAL(loadFinished(bool)), &loop, SLOT(quit()), Qt::QueuedConnection);
+
+    // A load that never reports its start is bounded too: the timer runs
+    // from here, and the start of the load restarts it.
+    timer.start();
+    startLoad();
+    loop.exec();
+}
+
+int QUIREX::m_OnPageTimeout()
+{
+    m_webView->stop();
+    return 0;
+}
+
+void QUIREX::LoadHTMLString(const QString &sHTML)
+{
+    const QString html = kPlaceholder + sHTML;
+    const QUrl baseUrl = m_resolveRelativeHyperlinks ? QUrl(m_baseUrl, QUrl::TolerantMode) : QUrl();
+    waitForLoad([&] { m_mainFrame->setHtml(html, baseUrl); });
+    prepareLoadedDocument();
+}
+
+void QUIREX::LoadHTMLFile(const QString &sFileName)
+{
+    QWebSettings *settings = m_webView->settings();
+    settings->setAttribute(QWebSettings::LocalContentCanAccessRemoteUrls, true);
+    settings->setAttribute(QWebSettings::JavascriptEnabled, true);
+    settings->setAttribute(QWebSettings::OfflineWebApplicationCacheEnabled, true);
+    settings->setAttribute(QWebSettings::TiledBackingStoreEnabled, true);
+    settings->setAttribute(QWebSettings::LocalStorageEnabled, true);
+    m_webPage->setLinkDelegationPolicy(QWebPage::DelegateAllLinks);
+
+    // Either separator is accepted, as users of both conventions write them.
+    QString path = sFileName;
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    QUIREX_TRACE() << "sFileName" << path;
+    if (QDir::isRelativePath(path))
+        path = QDir::current().absoluteFilePath(path);
+    const QUrl url = QUrl::fromLocalFile(QDir::cleanPath(path));
+
+    waitForLoad([&] { m_mainFrame->setUrl(url); });
+    m_ReplaceHtml(m_mainFrame->documentElement());
+    m_ReplaceBigBlocks(m_mainFrame->documentElement());
+    prepareLoadedDocument();
+}
+
+void QUIREX::m_ReplaceHtml(const QWebElement &parentElement)
+{
+    quirex::engine::replaceVideos(parentElement);
+}
+
+void QUIREX::m_ReplaceBigBlocks(const QWebElement &parentElement)
+{
+    quirex::engine::insertParagraphMarkers(parentElement);
+}
+
+void QUIREX::LoadURL(const QString &sURL)
+{
+    const QUrl url(sURL, QUrl::TolerantMode);
+    waitForLoad([&] { m_webView->load(url); });
+    prepareLoadedDocument();
+}
+
+void QUIREX::RunJavaScript(const QString &script)
+{
+    m_mainFrame->evaluateJavaScript(script);
+    prepareLoadedDocument();
+}
+
+void QUIREX::Timer(int time_interval)
+{
+    QEventLoop loop;
+    QTimer timer;
+    const long long milliseconds = static_cast<long long>(time_interval) * 1000;
+    timer.setInterval(static_cast<int>(std::clamp<long long>(milliseconds, 0, INT_MAX)));
+    connect(&timer, SIGNAL(timeout()), &loop, SLOT(quit()));
+    timer.start();
+    loop.exec();
+}
+
+void QUIREX::setViewportSize(const QSize &size)
+{
+    if (m_webPage->viewportSize() != size)
+        m_webPage->setViewportSize(size);
+}
+
+void QUIREX::prepareLoadedDocument()
+{
+    m_mainFrame->setZoomFactor(m_zoomFactor);
+    QUIREX_TRACE() << "m_ContentZoomFactor: " << m_zoomFactor;
+    m_mainFrame->setScrollBarPolicy(Qt::Horizontal, Qt::ScrollBarAlwaysOff);
+    m_mainFrame->setScrollBarPolicy(Qt::Vertical, Qt::ScrollBarAlwaysOff);
+
+    const QRect printable = m_geometry.printableRect();
+    const int width = printable.width();
+    const int height = printable.height();
+    // The document is laid out one CSS pixel per device pixel at 100 percent
+    // across the printable width, in both modes, so the content-sized page
+    // of one-page mode does not depend on the size of a window never shown.
+    m_webPage->setPreferredContentsSize(
+        QSize(static_cast<int>(std::floor(m_renderScale * width / m_zoomFactor)),
+              static_cast<int>(std::floor(m_renderScale * height / m_zoomFactor))));
+    if (m_slicingMode) {
+        setViewportSize(QSize(static_cast<int>(std::floor(width * m_renderScale)),
+                              static_cast<int>(std::floor(height * m_renderScale))));
+        if (m_geometry.paperKind() != quirex::engine::PageGeometry::PaperKind::Custom)
+            m_geometry.setNamedPaper(m_paperSizeCode);
+        applyGeometryToPrinter();
+    } else {
+        // A viewport no taller than a line, so a short document is not
+        // stretched to the height of a page.
+        setViewportSize(QSize(static_cast<int>(std::floor(width * m_renderScale)), 1));
+        const QSize contents = m_mainFrame->contentsSize();
+        if (m_geometry.paperKind() != quirex::engine::PageGeometry::PaperKind::Custom) {
+            const QMargins &margins = m_geometry.margins();
+            m_geometry.setPaperPixels(
+                QSize(static_cast<int>(std::ceil(contents.width() / m_renderScale)) + margins.right()
+                          + margins.left(),
+                      static_cast<int>(std::ceil(contents.height() / m_renderScale)) + margins.top()
+                          + margins.bottom()));
+        }
+        applyGeometryToPrinter();
+        setViewportSize(contents);
+    }
+    m_graphicsWebView->setResizesToContents(false);
+    m_contentsSize = m_mainFrame->contentsSize();
+    m_linksCollected = false;
+    m_links.clear();
+    m_SliceOnPages();
+}
