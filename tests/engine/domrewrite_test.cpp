@@ -38,6 +38,12 @@ struct AttributeCase {
     const char *expected;
 };
 
+// Names the case in test names and failure messages.
+void PrintTo(const AttributeCase &c, std::ostream *out)
+{
+    *out << c.what;
+}
+
 class AttributeLookup : public testing::TestWithParam<AttributeCase>
 {
 };
@@ -86,6 +92,12 @@ struct VideoCase {
     const char *markup;
     const char *expected;
 };
+
+// Names the case in test names and failure messages.
+void PrintTo(const VideoCase &c, std::ostream *out)
+{
+    *out << c.what;
+}
 
 class VideoReplacement : public testing::TestWithParam<VideoCase>
 {

@@ -32,17 +32,6 @@ QStringList embeddedFonts(const QString &pdfPath)
     return fonts;
 }
 
-TEST(FontSubstitution, StyleSheetUrlCarriesTheRules)
-{
-    const QUrl url = fontSubstitutionStyleSheetUrl();
-    ASSERT_TRUE(url.isValid());
-    const QString prefix = QStringLiteral("data:text/css;charset=utf-8;base64,");
-    ASSERT_TRUE(url.toString().startsWith(prefix));
-    const QByteArray css = QByteArray::fromBase64(url.toString().mid(prefix.size()).toLatin1());
-    EXPECT_EQ(QString::fromUtf8(css), fontSubstitutionStyleSheet());
-    EXPECT_TRUE(css.contains("font-family: 'MS Sans Serif'; src: local('Liberation Sans')"));
-}
-
 TEST(FontSubstitution, WindowsFamiliesRenderInLiberationFonts)
 {
     installFontSubstitution();

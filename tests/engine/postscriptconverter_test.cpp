@@ -23,6 +23,12 @@ struct FormatCase {
     bool expected;
 };
 
+// Names the case in test names and failure messages.
+void PrintTo(const FormatCase &c, std::ostream *out)
+{
+    *out << c.fileName << (c.postScriptFormat ? " with" : " without") << " PostScriptFormat";
+}
+
 class OutputFormat : public testing::TestWithParam<FormatCase>
 {
 };
@@ -159,6 +165,12 @@ struct FailureCase {
     const char *script;        // nullptr: the real pdftops
     int timeoutMs;
 };
+
+// Names the case in test names and failure messages.
+void PrintTo(const FailureCase &c, std::ostream *out)
+{
+    *out << c.what;
+}
 
 class ConversionFailure : public testing::TestWithParam<FailureCase>
 {
