@@ -66,16 +66,14 @@ int QUIREX::m_DrawHyperlinksOnPage(bool PreserveHyperlinks, int from_pos, int to
     if (!m_linksCollected)
         collectLinks();
     const double ratio = static_cast<double>(kScreenDpi) / m_printer->resolution();
-    const int sliceHeight = to_pos - from_pos;
-    // Only links whose rounded top lies on the slice can qualify.
+    // A link belongs to the page whose slice holds its top edge; a link
+    // starting exactly at the end of a slice belongs to the next page only.
     const auto first = std::lower_bound(
-        m_links.begin(), m_links.end(), from_pos - 5,
+        m_links.begin(), m_links.end(), from_pos,
         [](const DocumentLink &link, int top) { return link.geometry.top() < top; });
-    for (auto it = first; it != m_links.end() && it->geometry.top() <= to_pos + 5; ++it) {
+    for (auto it = first; it != m_links.end() && it->geometry.top() < to_pos; ++it) {
         const QRect &box = it->geometry;
         const int y = nearest((box.top() - from_pos) / 10.0);
-        if (y < 0 || y * 10 > sliceHeight)
-            continue;
         const QString raw = it->href.isNull() ? kUnresolvedHyperlink : it->href;
         const QString target = m_resolveRelativeHyperlinks
             ? QUrl(m_baseUrl).resolved(QUrl(raw)).toString()

@@ -1,0 +1,130 @@
+#include "pdfinspector.h"
+#include "quirex.h"
+#include "testenvironment.h"
+
+#include <QVariant>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using quirex::test::LinkAnnotation;
+using quirex::test::PdfInspector;
+
+namespace {
+
+constexpr double kPointsPerPixel = 72.0 / 96.0;
+
+// Prints `body` (block links of known size, no page margin) and returns the
+// output's links, page by page.
+class Links : public ::testing::Test
+{
+protected:
+    QVector<QVector<LinkAnnotation>> print(const QString &body)
+    {
+        const QString output = quirex::test::scratchFolder() + QStringLiteral("/links.pdf");
+        engine->setProperty("OutputFileName", output);
+        engine->BeginDoc();
+        engine->LoadHTMLString(
+            QStringLiteral("<style>body{margin:0} a{display:block;height:20px;width:200px}</style>")
+            + body);
+        for (int page = 1; page <= engine->numberOfPages(); ++page)
+            engine->ConvertPage(page);
+        engine->EndDoc();
+        PdfInspector pdf(output);
+        QVector<QVector<LinkAnnotation>> pages;
+        for (int page = 0; page < pdf.pageCount(); ++page)
+            pages.append(pdf.links(page));
+        pageHeightPoints = pdf.pageSizePoints(0).height();
+        return pages;
+    }
+
+    std::unique_ptr<QUIREX> engine = std::make_unique<QUIREX>();
+    double pageHeightPoints = 0;
+};
+
+} // namespace
+
+TEST_F(Links, AnchorCoversTheLinkOnThePage)
+{
+    const auto pages = print(QStringLiteral(
+        "<div style='height:100px'></div><a href='https://example.org/a'>A link</a>"));
+    ASSERT_EQ(pages.size(), 1);
+    ASSERT_EQ(pages[0].size(), 1);
+    const LinkAnnotation &link = pages[0][0];
+    EXPECT_EQ(link.uri, QStringLiteral("https://example.org/a"));
+    // The link box on paper: margins 10 (left) and 40 (top), 200 x 20 pixels.
+    const QRectF expected(QPointF(10 * kPointsPerPixel, pageHeightPoints - 160 * kPointsPerPixel),
+                          QPointF(210 * kPointsPerPixel, pageHeightPoints - 140 * kPointsPerPixel));
+    EXPECT_NEAR(link.rect.left(), expected.left(), 1.0);
+    EXPECT_TRUE(link.rect.contains(expected.center()))
+        << link.rect.left() << "," << link.rect.top() << " " << link.rect.width() << "x"
+        << link.rect.height();
+    EXPECT_GT(link.rect.width(), expected.width() * 0.9);
+    EXPECT_GT(link.rect.height(), expected.height() * 0.8);
+}
+
+TEST_F(Links, TargetsAreRawOrResolvedAgainstTheBaseUrl)
+{
+    const QString body = QStringLiteral("<a href='chapter2.html'>next</a>");
+    struct Case
+    {
+        const char *baseUrl;
+        bool resolve;
+        const char *target;
+    };
+    for (const Case &c : {Case{"file:///srv/docs/", true, "file:///srv/docs/chapter2.html"},
+                          Case{"", true, "chapter2.html"},
+                          Case{"file:///srv/docs/", false, "chapter2.html"}}) {
+        engine = std::make_unique<QUIREX>();
+        engine->setProperty("BaseURL", QString::fromLatin1(c.baseUrl));
+        engine->setProperty("ResolveRelativeHyperlinks", c.resolve);
+        const auto pages = print(body);
+        ASSERT_EQ(pages.value(0).size(), 1) << c.baseUrl << c.resolve;
+        EXPECT_EQ(pages[0][0].uri, QString::fromLatin1(c.target)) << c.baseUrl << c.resolve;
+    }
+}
+
+TEST_F(Links, AnchorWithoutHrefIsUnresolved)
+{
+    engine->setProperty("ResolveRelativeHyperlinks", false);
+    const auto pages = print(QStringLiteral("<a name='here'>target</a>"));
+    ASSERT_EQ(pages.value(0).size(), 1);
+    EXPECT_EQ(pages[0][0].uri, QStringLiteral("Unresolved Hyperlink"));
+}
+
+TEST_F(Links, MarkupInATargetCannotBreakOutOfTheAnchor)
+{
+    engine->setProperty("ResolveRelativeHyperlinks", false);
+    const auto pages =
+        print(QStringLiteral("<a href='x\"&gt;&lt;b&gt;bold&lt;/b&gt;&amp;y'>tricky</a>"));
+    ASSERT_EQ(pages.value(0).size(), 1);
+    EXPECT_EQ(pages[0][0].uri, QStringLiteral("x\"><b>bold</b>&y"));
+}
+
+TEST_F(Links, EachLinkIsOnThePageWhereItsTopEdgeLies)
+{
+    // Lines of 20 px: the printable height of 1043 px holds 52 of them.
+    QString body;
+    for (int i = 0; i < 120; ++i)
+        body += QStringLiteral("<a href='https://example.org/%1'>%1</a>").arg(i);
+    const auto pages = print(body);
+    ASSERT_EQ(pages.size(), engine->numberOfPages());
+    ASSERT_GE(pages.size(), 3);
+    QStringList seen;
+    for (const auto &page : pages)
+        for (const LinkAnnotation &link : page)
+            seen << link.uri;
+    EXPECT_EQ(seen.size(), 120) << "every link once";
+    seen.removeDuplicates();
+    EXPECT_EQ(seen.size(), 120);
+    EXPECT_EQ(pages[1].value(0).uri, QStringLiteral("https://example.org/%1").arg(pages[0].size()));
+}
+
+TEST_F(Links, NoAnchorsWhenLinksAreNotPreserved)
+{
+    engine->setProperty("PreserveLinks", false);
+    const auto pages = print(QStringLiteral("<a href='https://example.org/'>x</a>"));
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(pages[0].isEmpty());
+}
