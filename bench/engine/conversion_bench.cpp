@@ -1,0 +1,107 @@
+// Converts generated documents of about 10, 100 and 1,000 pages through the
+// engine (load, every page, end) and prints pages, wall time, time per page
+// and peak memory. Each size runs in a child process of its own, so its
+// peak memory is its own. Cost must grow linearly with the document.
+#include "headlessapplication.h"
+#include "quirex.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <sys/resource.h>
+
+namespace {
+
+// About two and a half sections fill an A4 page.
+QByteArray generateDocument(int pages)
+{
+    QByteArray html = "<html><head><style>table{border-collapse:collapse}"
+                      "td{border:1px solid #888;padding:2px}</style></head><body>";
+    const int sections = pages * 5 / 2;
+    for (int s = 0; s < sections; ++s) {
+        html += "<h2>Section " + QByteArray::number(s) + "</h2>";
+        for (int p = 0; p < 2; ++p) {
+            html += "<p>";
+            for (int w = 0; w < 60; ++w)
+                html += "word" + QByteArray::number(w) + " ";
+            html += "<a href='section" + QByteArray::number(s + 1) + ".html'>next</a> and "
+                    "<a href='https://example.org/" + QByteArray::number(s) + "'>more</a></p>";
+        }
+        html += "<table><tr><td>a</td><td>b</td><td>c</td></tr><tr><td>1</td><td>2</td>"
+                "<td>3</td></tr></table><img src='picture.png' width=120 height=40>";
+    }
+    return html + "</body></html>";
+}
+
+struct Result
+{
+    int pages = 0;
+    double seconds = 0;
+    long peakKilobytes = 0;
+};
+
+Result convert(int pages)
+{
+    QTemporaryDir folder;
+    QImage picture(120, 40, QImage::Format_RGB32);
+    picture.fill(QColor(40, 90, 160));
+    picture.save(folder.filePath(QStringLiteral("picture.png")));
+    QFile file(folder.filePath(QStringLiteral("document.html")));
+    file.open(QIODevice::WriteOnly);
+    file.write(generateDocument(pages));
+    file.close();
+
+    QElapsedTimer timer;
+    timer.start();
+    Result result;
+    {
+        QUIREX engine;
+        engine.setProperty("OutputFileName", folder.filePath(QStringLiteral("document.pdf")));
+        engine.BeginDoc();
+        engine.LoadHTMLFile(file.fileName());
+        result.pages = engine.numberOfPages();
+        for (int page = 1; page <= result.pages; ++page)
+            engine.ConvertPage(page);
+        engine.EndDoc();
+    }
+    result.seconds = timer.nsecsElapsed() / 1e9;
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    result.peakKilobytes = usage.ru_maxrss;
+    return result;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    quirex::platform::chooseHeadlessPlatformIfNoDisplay();
+    QApplication app(argc, argv);
+    if (argc > 1) {
+        const Result r = convert(std::atoi(argv[1]));
+        std::printf("%d %.3f %ld\n", r.pages, r.seconds, r.peakKilobytes);
+        return 0;
+    }
+    std::printf("%8s %10s %14s %12s\n", "pages", "wall s", "ms per page", "peak MiB");
+    for (const int size : {10, 100, 1000}) {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QString::number(size)});
+        child.waitForFinished(-1);
+        Result r;
+        std::sscanf(child.readAllStandardOutput().constData(), "%d %lf %ld", &r.pages, &r.seconds,
+                    &r.peakKilobytes);
+        std::printf("%8d %10.2f %14.2f %12.1f\n", r.pages, r.seconds,
+                    r.pages ? 1000 * r.seconds / r.pages : 0.0, r.peakKilobytes / 1024.0);
+        std::fflush(stdout);
+    }
+    return 0;
+}
