@@ -117,6 +117,8 @@ void QUIREX::m_writeLog(const QString &text)
         return;
     m_logFile.write(text.toLatin1());
     m_logFile.write("\n");
+    // Lines are few; each reaches the disk at once, so a crash keeps them.
+    m_logFile.flush();
 }
 
 void QUIREX::SetLogFile(const QString &sLogFileName)

@@ -194,9 +194,24 @@ public Q_SLOTS:
     void SetLogFile(const QString &sLogFileName);
     void BeginDoc();
     void EndDoc();
+    void DrawArc(int x, int y, int w, int h, int startAngle, int spanAngle);
+    void DrawChord(int x, int y, int w, int h, int startAngle, int spanAngle);
+    void DrawEllipse(int x, int y, int width, int height, double angle);
+    void DrawLine(int x1, int y1, int x2, int y2);
+    void DrawPie(int x, int y, int width, int height, int startAngle, int spanAngle);
+    void DrawPoint(int x, int y);
+    void DrawRect(int x, int y, int width, int height, double angle);
+    void DrawRoundedRect(int x, int y, int w, int h, int xR, int yR, double angle);
     void NewPage();
     void SetCustomPaperSize(double w, double h);
     void RunJavaScript(const QString &script);
+    void DrawText(int x, int y, int width, int height, const QString &text_layout,
+                  const QString &text, double sx, double sy, double angle);
+    void DrawHTML(int left, int top, int width, const QString &HTMLText, double sx, double sy,
+                  double angle);
+    int GetTextHeight(const QString &text);
+    void DrawImage(int x, int y, const QString &image_location, double sx, double sy,
+                   double angle);
     void Timer(int time_interval);
 
 private Q_SLOTS:
@@ -261,6 +276,9 @@ private:
     int sliceBoundary(int index) const;
     void endPainting();
     void resetPainterTransform();
+    // Sets the stored font attributes on the font (point size at ten times
+    // its value) and gives the font to the painter.
+    void applyStoredFontAttributes();
     // Hands the engine's page geometry to the printer (whole-page mode:
     // the engine places the printable area itself, to the device pixel).
     void applyGeometryToPrinter();

@@ -89,6 +89,26 @@ QString PdfInspector::text(int index) const
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+QVector<PdfWord> PdfInspector::words(int index) const
+{
+    QVector<PdfWord> result;
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(index + 1),
+                   QStringLiteral("-l"), QString::number(index + 1), m_path, QStringLiteral("-")});
+    if (!process.waitForFinished(60000))
+        return result;
+    static const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    const QString output = QString::fromUtf8(process.readAllStandardOutput());
+    for (auto it = word.globalMatch(output); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        result.append({m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                             QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
+    }
+    return result;
+}
+
 bool PdfInspector::usesOnlyGray() const
 {
     if (!m_parsed)

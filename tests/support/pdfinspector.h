@@ -17,6 +17,12 @@ struct LinkAnnotation
 
 // Reads a PDF with a real parser (libqpdf) so tests check structure, not
 // pixels. Text comes from poppler's pdftotext.
+struct PdfWord
+{
+    QString text;
+    QRectF box;  // points, origin at the top-left of the page
+};
+
 class PdfInspector final
 {
 public:
@@ -35,6 +41,8 @@ public:
     QString info(const char *key) const;
     // The text of page `index` (0-based), or of the whole file when -1.
     QString text(int index = -1) const;
+    // The words of page `index` (0-based) with their boxes.
+    QVector<PdfWord> words(int index) const;
     // True when no content stream or image uses an RGB or CMYK colour.
     bool usesOnlyGray() const;
 
