@@ -68,4 +68,5 @@ TEST(EngineLog, DoesNotFollowASymbolicLink)
     ASSERT_TRUE(QFile::link(victim, logPath()));
     { QUIREX engine; }
     EXPECT_EQ(readAll(victim), QByteArray("precious\n"));
+    QFile::remove(logPath());
 }
