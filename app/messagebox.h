@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 
 namespace quirex::app
@@ -29,6 +30,11 @@ void warningBox(int textId, int titleId);
 // formats.
 void formattedErrorBox(int formatId, const QString &text, int titleId);
 void formattedErrorBox(int formatId, const QString &text, qint64 number, int titleId);
+
+// The box for a COM error that escaped an engine call: "Quirex Addon has
+// thrown an exception:", a blank line and "com error: CODE - TEXT" (the code
+// as signed decimal, TEXT from comErrorText), literal title "Error".
+void engineExceptionBox(int32_t code, const QString &errorText);
 
 // Receives the one-line form of boxes shown without a display. The default
 // sink writes the line and a line feed to the standard error stream; an empty

@@ -54,6 +54,13 @@ TEST_F(MessageBoxTest, BoxesUseTheRussianTexts)
                            "сохранить файл(ы).")}));
 }
 
+TEST_F(MessageBoxTest, EngineExceptionBoxShowsTheSignedCode)
+{
+    engineExceptionBox(int32_t(0x80020006u), QStringLiteral("Unknown name."));
+    EXPECT_EQ(lines, QStringList{QStringLiteral("Error: Quirex Addon has thrown an exception:  "
+                                                "com error: -2147352570 - Unknown name.")});
+}
+
 TEST(HeadlessMessageLine, TurnsControlCharactersIntoBlanks)
 {
     EXPECT_EQ(headlessMessageLine(QStringLiteral("T"), QStringLiteral("a\r\nb\tc\x1b[2J")),
