@@ -18,8 +18,9 @@ public:
 
     QString path() const { return m_path; }
 
-    // Replaces `value` with the key's integer (its leading digits); a missing
-    // key or file keeps the current value. No range check is applied.
+    // Replaces `value` with the key's integer (its leading digits; a text
+    // without digits reads as 0); a missing key, an empty value or a missing
+    // file keeps the current value. No range check is applied.
     void ReadInt(const QString &section, const QString &key, int &value) const;
     // Writes `value` in decimal. Returns whether the write succeeded.
     bool WriteInt(const QString &section, const QString &key, int value);

@@ -22,7 +22,11 @@ struct ParsedLine {
 ParsedLine parseLine(const QByteArray &raw)
 {
     ParsedLine line;
-    const QString text = QString::fromUtf8(raw).trimmed();
+    QString text = QString::fromUtf8(raw);
+    // Editors may start a UTF-8 file with a byte-order mark.
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    text = text.trimmed();
     if (text.isEmpty()) {
         line.blank = true;
         return line;

@@ -15,7 +15,8 @@ namespace quirex::platform
 // of enclosing double or single quotes is removed from a value; a line whose
 // first non-blank character is ';' is a comment (a ';' later in a line is
 // part of the value); lines before the first section and lines without '='
-// hold no key. Lines may end in LF or CR LF.
+// hold no key. Lines may end in LF or CR LF; a UTF-8 byte-order mark at the
+// start is ignored.
 
 // The value of `key` in `section`, or nothing when either is missing.
 std::optional<QString> findProfileValue(const QByteArray &contents, const QString &section,

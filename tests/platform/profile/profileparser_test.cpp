@@ -75,6 +75,12 @@ TEST(FindProfileValueText, ReadsCrLfAndUtf8)
               QStringLiteral("Отчёт"));
     EXPECT_EQ(findProfileValue(contents, QStringLiteral("Main"), QStringLiteral("Next")),
               QStringLiteral("1"));
+    const QByteArray withMark = "\xEF\xBB\xBF[Main]\nZoom=5\n";
+    EXPECT_EQ(findProfileValue(withMark, QStringLiteral("Main"), QStringLiteral("Zoom")),
+              QStringLiteral("5"));
+    EXPECT_EQ(setProfileValue(withMark, QStringLiteral("Main"), QStringLiteral("Zoom"),
+                              QStringLiteral("7")),
+              QByteArray("\xEF\xBB\xBF[Main]\nZoom=7\n"));
 }
 
 struct IntCase {
