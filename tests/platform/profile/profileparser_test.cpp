@@ -1,8 +1,11 @@
 #include "profileparser.h"
 
+#include <QList>
+
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <random>
 
 using namespace quirex::platform;
 
@@ -172,6 +175,60 @@ TEST(SetProfileValueRejects, EntriesThatWouldChangeTheFileStructure)
     EXPECT_FALSE(setProfileValue(contents, s, QStringLiteral(" "), QStringLiteral("1")));
     EXPECT_FALSE(
         setProfileValue(contents, QStringLiteral("a]b"), QStringLiteral("k"), QStringLiteral("1")));
+}
+
+} // namespace
+
+namespace
+{
+
+// Random files built from fragments that matter to the parser, plus arbitrary
+// bytes: a write must always read back and never disturb the other entries.
+TEST(SetProfileValueRandom, WrittenValuesReadBackAndOthersStay)
+{
+    const QList<QByteArray> fragments = {"[S]",
+                                         "[s ]",
+                                         "[T]",
+                                         "[",
+                                         "]",
+                                         "k",
+                                         "K",
+                                         "j",
+                                         "=",
+                                         " ",
+                                         "\t",
+                                         ";",
+                                         "\"",
+                                         "'",
+                                         "\r",
+                                         "\n",
+                                         "\n",
+                                         "\n",
+                                         "v",
+                                         "\xD0\xB6",
+                                         "\xFF",
+                                         "\xEF\xBB\xBF",
+                                         QByteArray(1, '\0')};
+    const char *keys[] = {"k", "K", "j", "new"};
+    const char *values[] = {"", "1", " padded ", "\"q\"", "a;b", "Ж", "'x'"};
+    std::mt19937 random(12345);
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray contents;
+        const int pieces = int(random() % 40);
+        for (int i = 0; i < pieces; ++i)
+            contents += fragments[int(random() % unsigned(fragments.size()))];
+        const QString section = (random() % 2) ? QStringLiteral("S") : QStringLiteral("T");
+        const QString key = QString::fromLatin1(keys[random() % 4]);
+        const QString value = QString::fromUtf8(values[random() % 7]);
+        const QString other = key == QLatin1String("j") ? QStringLiteral("k") : QStringLiteral("j");
+        const std::optional<QString> otherBefore = findProfileValue(contents, section, other);
+
+        const std::optional<QByteArray> written = setProfileValue(contents, section, key, value);
+        ASSERT_TRUE(written.has_value());
+        EXPECT_EQ(findProfileValue(*written, section, key), value) << contents.toHex().constData();
+        EXPECT_EQ(findProfileValue(*written, section, other), otherBefore)
+            << contents.toHex().constData();
+    }
 }
 
 } // namespace
