@@ -10,7 +10,9 @@ namespace quirex::platform {
 // ~/.local/state/quirex. It is never created: without it there is no log.
 QString logFolder();
 
-enum class LogOpenMode { Truncate, Append };
+// Truncate and Append create a missing file; AppendExisting does not, so a log
+// deleted while the program runs stays deleted.
+enum class LogOpenMode { Truncate, Append, AppendExisting };
 
 // Opens (creating with mode 0600) the file `name` inside logFolder() for
 // writing without following a symbolic link at that name. Returns false and

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace quirex::app
+{
+
+// Help topics (pages in the help folder's "Quirex" folder).
+constexpr char HelpTopicSettings[] = "_Settings.html";
+constexpr char HelpTopicCommandLine[] = "_CMDLine.html";
+
+// The help file of an installation: help/index.html beside the program file.
+QString defaultHelpFilePath();
+
+// The page the viewer is started on: the help file itself without a topic,
+// else the topic's page in the folder named by string 3029 beside the help
+// file. A topic page that is missing falls back to the help file.
+QString helpPagePath(const QString &helpFilePath, const QString &topic);
+
+// Opens help at `topic` (empty: the start page) with the desktop's opener
+// (platform/shell), without waiting for it. When the help file cannot be
+// read, shows error 3022 with its full path (title 2001) and returns false.
+// A viewer that cannot be started is not reported.
+bool openHelp(const QString &helpFilePath, const QString &topic = QString());
+
+} // namespace quirex::app

@@ -1,0 +1,94 @@
+#include "helpviewer.h"
+
+#include "messagebox.h"
+#include "testenvironment.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+using namespace quirex::app;
+using quirex::test::scratchFolder;
+using quirex::test::writeFile;
+
+namespace
+{
+
+const QString kHelpFile = QStringLiteral(QUIREX_BIN_DIR "/help/index.html");
+
+// Records the opener's arguments; the opener is not waited for, so the test
+// waits for the record.
+class HelpViewerTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        record = scratchFolder() + QStringLiteral("/opened.txt");
+        const QString script = writeFile(
+            QStringLiteral("opener.sh"),
+            "#!/bin/sh\nprintf '%s|' \"$@\" > " + QFile::encodeName(record) + ".part\nmv " +
+                QFile::encodeName(record) + ".part " + QFile::encodeName(record) + "\n");
+        QFile::setPermissions(script, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        qputenv("QUIREX_OPEN_COMMAND", QFile::encodeName(script));
+        setHeadlessMessageSink([this](const QString &line) { boxes << line; });
+    }
+    void TearDown() override { setHeadlessMessageSink({}); }
+
+    QString waitForRecord()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!QFile::exists(record) && timer.elapsed() < 10000)
+            QThread::msleep(20);
+        QFile file(record);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    QString record;
+    QStringList boxes;
+};
+
+TEST_F(HelpViewerTest, ShippedHelpHasItsPages)
+{
+    for (const char *page : {"index.html", "Quirex/_Settings.html", "Quirex/_CMDLine.html"})
+        EXPECT_TRUE(
+            QFileInfo::exists(QStringLiteral(QUIREX_BIN_DIR "/help/") + QLatin1String(page)))
+            << page;
+}
+
+TEST_F(HelpViewerTest, OpensATopicPage)
+{
+    ASSERT_TRUE(openHelp(kHelpFile, QLatin1String(HelpTopicSettings)));
+    EXPECT_EQ(waitForRecord(), QStringLiteral(QUIREX_BIN_DIR "/help/Quirex/_Settings.html|"));
+    EXPECT_TRUE(boxes.isEmpty());
+}
+
+TEST_F(HelpViewerTest, OpensTheStartPageWithoutATopic)
+{
+    ASSERT_TRUE(openHelp(kHelpFile));
+    EXPECT_EQ(waitForRecord(), kHelpFile + QLatin1Char('|'));
+}
+
+TEST_F(HelpViewerTest, CommandLineTopicExists)
+{
+    EXPECT_EQ(helpPagePath(kHelpFile, QLatin1String(HelpTopicCommandLine)),
+              QStringLiteral(QUIREX_BIN_DIR "/help/Quirex/_CMDLine.html"));
+    // An unknown topic falls back to the start page.
+    EXPECT_EQ(helpPagePath(kHelpFile, QStringLiteral("_Nothing.html")), kHelpFile);
+}
+
+TEST_F(HelpViewerTest, MissingHelpShowsError3022WithTheFullPath)
+{
+    const QString missing = scratchFolder() + QStringLiteral("/help/index.html");
+    EXPECT_FALSE(openHelp(missing, QLatin1String(HelpTopicSettings)));
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("Ошибка: Файл помощи \"") + missing +
+                                 QStringLiteral("\" не найден. Попробуйте переустановить "
+                                                "приложение.")});
+    QThread::msleep(200);
+    EXPECT_FALSE(QFile::exists(record));
+}
+
+} // namespace
