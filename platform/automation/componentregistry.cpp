@@ -95,6 +95,11 @@ HRESULT ComponentRegistry::libraryPath(const Guid &clsid, QString *path, QString
         return REGDB_E_CLASSNOTREG;
     }
     const QString registered = value->toString();
+    if (!QDir::isRelativePath(registered) && !QFileInfo::exists(registered)) {
+        if (reason)
+            *reason = QStringLiteral("library \"%1\" does not exist").arg(registered);
+        return CO_E_DLLNOTFOUND;
+    }
     if (!isTrustedLibraryPath(registered, reason))
         return REGDB_E_CLASSNOTREG;
     *path = registered;

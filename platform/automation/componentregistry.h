@@ -41,8 +41,8 @@ public:
     HRESULT clsidFromProgId(const QString &progId, Guid *clsid) const;
 
     // The library file that serves `clsid`. REGDB_E_CLASSNOTREG when the class is not
-    // registered or its library path is not trusted (see isTrustedLibraryPath); `reason`, when
-    // given, then says which.
+    // registered or its library path is not trusted (see isTrustedLibraryPath), CO_E_DLLNOTFOUND
+    // when the registered file does not exist; `reason`, when given, then says why.
     HRESULT libraryPath(const Guid &clsid, QString *path, QString *reason = nullptr) const;
 
     // Writes (or removes) all keys of `entry` in one change. REGDB_E_WRITEREGDB when the registry

@@ -81,7 +81,7 @@ HRESULT createDispatchObject(const QString &progId, IDispatch **object, Exceptio
     Guid clsid;
     const HRESULT hr = CLSIDFromProgID(progId, &clsid);
     if (FAILED(hr))
-        return fail(hr, detail, QStringLiteral("ProgID \"%1\" is not registered").arg(progId));
+        return fail(hr, detail, QString()); // the code says it all
     return CoCreateInstance(clsid, IID_IDispatch, reinterpret_cast<void **>(object), detail);
 }
 
