@@ -13,7 +13,11 @@ endfunction()
 # QUIREX_REGISTER_COMPONENTS on, registered by regsvr after every build into the registry in
 # force when the build runs (QUIREX_REGISTRY when set, else the user's own).
 function(quirex_register_component target)
-  set_target_properties(${target} PROPERTIES PREFIX "")
+  # Only the entry points are exported; the factory-list macro marks them visible.
+  set_target_properties(${target} PROPERTIES
+    PREFIX ""
+    CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON)
   if(QUIREX_REGISTER_COMPONENTS)
     add_dependencies(${target} regsvr)
     add_custom_command(TARGET ${target} POST_BUILD

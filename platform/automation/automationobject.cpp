@@ -5,7 +5,8 @@
 
 #include <utility>
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
 AutomationObject::AutomationObject(IDispatch *dispatch)
     : m_dispatch(dispatch)
@@ -95,8 +96,8 @@ HRESULT AutomationObject::invoke(DISPID id, std::uint16_t flags, const VariantLi
         return finish(E_POINTER, QString());
     std::uint32_t argError = 0;
     Variant ignored;
-    const HRESULT hr = m_dispatch->Invoke(id, flags, args, result ? result : &ignored,
-                                          &m_exception, &argError);
+    const HRESULT hr =
+        m_dispatch->Invoke(id, flags, args, result ? result : &ignored, &m_exception, &argError);
     return finish(hr, QString());
 }
 

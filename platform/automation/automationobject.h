@@ -8,7 +8,8 @@
 #include <QHash>
 #include <QString>
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
 // A client's reference to an automation object, created by ProgID and called by member name or
 // dispatch id.

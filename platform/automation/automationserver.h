@@ -21,50 +21,51 @@
 // library as a MODULE without "lib" prefix: its file name gives the ProgIDs
 // ("<library>.<Class>") and the type library name ("<library>Lib").
 
-#include "hresult.h"
 #include "guid.h"
+#include "hresult.h"
 #include "servermodule.h"
 
 #define QUIREX_AUTOMATION_EXPORT extern "C" __attribute__((visibility("default")))
 
-#define QUIREX_AUTOMATION_FACTORY_BEGIN(typeLibraryId, applicationId)                             \
-    namespace {                                                                                   \
-    const char quirexAutomationAnchor = 0;                                                        \
-    ::quirex::automation::ServerModule &quirexAutomationModule()                                  \
-    {                                                                                             \
+#define QUIREX_AUTOMATION_FACTORY_BEGIN(typeLibraryId, applicationId)                              \
+    namespace                                                                                      \
+    {                                                                                              \
+    const char quirexAutomationAnchor = 0;                                                         \
+    ::quirex::automation::ServerModule &quirexAutomationModule()                                   \
+    {                                                                                              \
         static ::quirex::automation::ServerModule module(typeLibraryId, applicationId,            \
                                                          &quirexAutomationAnchor, {
 
 #define QUIREX_AUTOMATION_CLASS(Class) ::quirex::automation::ServerClass::of<Class>(),
 
-#define QUIREX_AUTOMATION_CLASS_WITH_IDS(Class, clsid, iid)                                       \
+#define QUIREX_AUTOMATION_CLASS_WITH_IDS(Class, clsid, iid)                                        \
     ::quirex::automation::ServerClass::of<Class>(clsid, iid),
 
-#define QUIREX_AUTOMATION_FACTORY_END()                                                           \
-    });                                                                                           \
-    return module;                                                                                \
-    }                                                                                             \
-    }                                                                                             \
-    QUIREX_AUTOMATION_EXPORT ::quirex::automation::HRESULT DllGetClassObject(                     \
-        const ::quirex::automation::Guid *clsid, const ::quirex::automation::Guid *iid,           \
-        void **object)                                                                            \
-    {                                                                                             \
-        return quirexAutomationModule().getClassObject(clsid, iid, object);                       \
-    }                                                                                             \
-    QUIREX_AUTOMATION_EXPORT ::quirex::automation::HRESULT DllCanUnloadNow()                      \
-    {                                                                                             \
-        return quirexAutomationModule().canUnloadNow();                                           \
-    }                                                                                             \
-    QUIREX_AUTOMATION_EXPORT ::quirex::automation::HRESULT DllRegisterServer()                    \
-    {                                                                                             \
-        return quirexAutomationModule().registerServer();                                         \
-    }                                                                                             \
-    QUIREX_AUTOMATION_EXPORT ::quirex::automation::HRESULT DllUnregisterServer()                  \
-    {                                                                                             \
-        return quirexAutomationModule().unregisterServer();                                       \
-    }                                                                                             \
-    QUIREX_AUTOMATION_EXPORT ::quirex::automation::HRESULT DumpIDL(const char *fileName,          \
-                                                                   const char *version)           \
-    {                                                                                             \
-        return quirexAutomationModule().dumpIdl(fileName, version);                               \
+#define QUIREX_AUTOMATION_FACTORY_END()                                                            \
+    });                                                                                            \
+    return module;                                                                                 \
+    }                                                                                              \
+    }                                                                                              \
+    QUIREX_AUTOMATION_EXPORT ::quirex::automation::HRESULT DllGetClassObject(                      \
+        const ::quirex::automation::Guid *clsid, const ::quirex::automation::Guid *iid,            \
+        void **object)                                                                             \
+    {                                                                                              \
+        return quirexAutomationModule().getClassObject(clsid, iid, object);                        \
+    }                                                                                              \
+    QUIREX_AUTOMATION_EXPORT ::quirex::automation::HRESULT DllCanUnloadNow()                       \
+    {                                                                                              \
+        return quirexAutomationModule().canUnloadNow();                                            \
+    }                                                                                              \
+    QUIREX_AUTOMATION_EXPORT ::quirex::automation::HRESULT DllRegisterServer()                     \
+    {                                                                                              \
+        return quirexAutomationModule().registerServer();                                          \
+    }                                                                                              \
+    QUIREX_AUTOMATION_EXPORT ::quirex::automation::HRESULT DllUnregisterServer()                   \
+    {                                                                                              \
+        return quirexAutomationModule().unregisterServer();                                        \
+    }                                                                                              \
+    QUIREX_AUTOMATION_EXPORT ::quirex::automation::HRESULT DumpIDL(const char *fileName,           \
+                                                                   const char *version)            \
+    {                                                                                              \
+        return quirexAutomationModule().dumpIdl(fileName, version);                                \
     }

@@ -2,7 +2,8 @@
 
 #include "systemmessage.h"
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
 ComError::ComError(HRESULT code, const QString &description, const QString &source)
     : m_code(code)

@@ -8,7 +8,8 @@
 
 #include <exception>
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
 // A failed automation call as an exception: its status code, the system text for the code
 // (systemMessageText; may be empty) and what the server reported about it.

@@ -6,9 +6,11 @@
 
 #include <sys/stat.h>
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
-namespace {
+namespace
+{
 
 using platform::RegistryData;
 using platform::RegistryValue;
@@ -74,8 +76,7 @@ HRESULT ComponentRegistry::clsidFromProgId(const QString &progId, Guid *clsid) c
         return E_POINTER;
     if (!isUsableProgId(progId))
         return CO_E_CLASSSTRING;
-    const QString text =
-        m_registry.stringValue(key(progId + QStringLiteral("\\CLSID")), QString());
+    const QString text = m_registry.stringValue(key(progId + QStringLiteral("\\CLSID")), QString());
     const auto parsed = Guid::fromString(text);
     if (!parsed)
         return CO_E_CLASSSTRING;
@@ -121,9 +122,9 @@ bool ComponentRegistry::isTrustedLibraryPath(const QString &path, QString *reaso
         return false;
     }
     QString why;
-    if (isWritableByOthers(QFile::encodeName(canonical), &why, "the library")
-        || isWritableByOthers(QFile::encodeName(QFileInfo(canonical).absolutePath()), &why,
-                              "the library's folder")) {
+    if (isWritableByOthers(QFile::encodeName(canonical), &why, "the library") ||
+        isWritableByOthers(QFile::encodeName(QFileInfo(canonical).absolutePath()), &why,
+                           "the library's folder")) {
         if (reason)
             *reason = QStringLiteral("library \"%1\" is not trusted: %2").arg(path, why);
         return false;
@@ -140,37 +141,37 @@ HRESULT ComponentRegistry::registerClass(const ComponentClass &entry)
         const QString classKey = clsidKey(entry.clsid);
         bool ok = true;
         for (const QString &progId : {entry.progId, entry.versionedProgId()}) {
-            ok = ok && setDefault(data, key(progId), entry.className)
-                && setDefault(data, key(progId + QStringLiteral("\\CLSID")), clsid);
+            ok = ok && setDefault(data, key(progId), entry.className) &&
+                 setDefault(data, key(progId + QStringLiteral("\\CLSID")), clsid);
         }
-        ok = ok
-            && setDefault(data, key(entry.progId + QStringLiteral("\\CurVer")),
-                          entry.versionedProgId())
-            && setDefault(data, classKey, entry.className)
-            && data.setValue(classKey, QStringLiteral("AppID"),
-                             RegistryValue::fromString(entry.application.toString()))
-            && setDefault(data, classKey + QStringLiteral("\\InprocServer32"), entry.libraryPath)
-            && data.setValue(classKey + QStringLiteral("\\InprocServer32"),
-                             QStringLiteral("ThreadingModel"),
-                             RegistryValue::fromString(QStringLiteral("Apartment")))
-            && setDefault(data, classKey + QStringLiteral("\\ProgID"), entry.versionedProgId())
-            && setDefault(data, classKey + QStringLiteral("\\VersionIndependentProgID"),
-                          entry.progId)
-            && setDefault(data, classKey + QStringLiteral("\\TypeLib"), typeLibrary)
-            && setDefault(data, classKey + QStringLiteral("\\Version"), version)
-            && setDefault(data, key(QStringLiteral("Interface\\") + entry.iid.toString()),
-                          entry.interfaceName())
-            && setDefault(data,
-                          key(QStringLiteral("Interface\\") + entry.iid.toString()
-                              + QStringLiteral("\\TypeLib")),
-                          typeLibrary)
-            && setDefault(data, key(QStringLiteral("TypeLib\\%1\\%2").arg(typeLibrary, version)),
-                          entry.typeLibraryName)
-            && setDefault(data,
-                          key(QStringLiteral("TypeLib\\%1\\%2\\0\\linux64").arg(typeLibrary, version)),
-                          entry.libraryPath)
-            && setDefault(data, key(QStringLiteral("AppID\\") + entry.application.toString()),
-                          entry.typeLibraryName);
+        ok = ok &&
+             setDefault(data, key(entry.progId + QStringLiteral("\\CurVer")),
+                        entry.versionedProgId()) &&
+             setDefault(data, classKey, entry.className) &&
+             data.setValue(classKey, QStringLiteral("AppID"),
+                           RegistryValue::fromString(entry.application.toString())) &&
+             setDefault(data, classKey + QStringLiteral("\\InprocServer32"), entry.libraryPath) &&
+             data.setValue(classKey + QStringLiteral("\\InprocServer32"),
+                           QStringLiteral("ThreadingModel"),
+                           RegistryValue::fromString(QStringLiteral("Apartment"))) &&
+             setDefault(data, classKey + QStringLiteral("\\ProgID"), entry.versionedProgId()) &&
+             setDefault(data, classKey + QStringLiteral("\\VersionIndependentProgID"),
+                        entry.progId) &&
+             setDefault(data, classKey + QStringLiteral("\\TypeLib"), typeLibrary) &&
+             setDefault(data, classKey + QStringLiteral("\\Version"), version) &&
+             setDefault(data, key(QStringLiteral("Interface\\") + entry.iid.toString()),
+                        entry.interfaceName()) &&
+             setDefault(data,
+                        key(QStringLiteral("Interface\\") + entry.iid.toString() +
+                            QStringLiteral("\\TypeLib")),
+                        typeLibrary) &&
+             setDefault(data, key(QStringLiteral("TypeLib\\%1\\%2").arg(typeLibrary, version)),
+                        entry.typeLibraryName) &&
+             setDefault(
+                 data, key(QStringLiteral("TypeLib\\%1\\%2\\0\\linux64").arg(typeLibrary, version)),
+                 entry.libraryPath) &&
+             setDefault(data, key(QStringLiteral("AppID\\") + entry.application.toString()),
+                        entry.typeLibraryName);
         return ok;
     });
     return written ? S_OK : REGDB_E_WRITEREGDB;

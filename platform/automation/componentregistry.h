@@ -6,16 +6,16 @@
 
 #include <QString>
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
 // What the registry records about one component class.
-struct ComponentClass
-{
-    QString className;   // "QUIREX"
-    QString progId;      // version-independent, "<library base name>.<class name>"
-    QString version;     // "1.0"; the versioned ProgID ends in its major number
+struct ComponentClass {
+    QString className; // "QUIREX"
+    QString progId;    // version-independent, "<library base name>.<class name>"
+    QString version;   // "1.0"; the versioned ProgID ends in its major number
     Guid clsid;
-    Guid iid;            // the dispatch interface
+    Guid iid; // the dispatch interface
     Guid typeLibrary;
     Guid application;
     QString typeLibraryName; // "quirexLib"

@@ -5,9 +5,11 @@
 #include <QMetaProperty>
 #include <QObject>
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
-namespace {
+namespace
+{
 
 bool exposedResult(int metaType, VarType *type)
 {
@@ -23,11 +25,20 @@ bool exposedResult(int metaType, VarType *type)
 bool DispatchInterface::variantTypeOf(int metaType, VarType *type)
 {
     switch (metaType) {
-    case QMetaType::Int: *type = VarType::I4; return true;
-    case QMetaType::Bool: *type = VarType::Bool; return true;
-    case QMetaType::Double: *type = VarType::R8; return true;
-    case QMetaType::QString: *type = VarType::BStr; return true;
-    default: return false;
+    case QMetaType::Int:
+        *type = VarType::I4;
+        return true;
+    case QMetaType::Bool:
+        *type = VarType::Bool;
+        return true;
+    case QMetaType::Double:
+        *type = VarType::R8;
+        return true;
+    case QMetaType::QString:
+        *type = VarType::BStr;
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -41,8 +52,8 @@ DispatchInterface::DispatchInterface(const QMetaObject *metaObject)
     for (int i = QObject::staticMetaObject.propertyCount(); i < metaObject->propertyCount(); ++i) {
         const QMetaProperty property = metaObject->property(i);
         DispatchMember member;
-        if (!property.isReadable() || !property.isScriptable() || property.isEnumType()
-            || property.isFlagType() || !variantTypeOf(property.userType(), &member.type))
+        if (!property.isReadable() || !property.isScriptable() || property.isEnumType() ||
+            property.isFlagType() || !variantTypeOf(property.userType(), &member.type))
             continue;
         member.id = next++;
         member.kind = DispatchMember::Kind::Property;
@@ -55,8 +66,8 @@ DispatchInterface::DispatchInterface(const QMetaObject *metaObject)
 
     for (int i = QObject::staticMetaObject.methodCount(); i < metaObject->methodCount(); ++i) {
         const QMetaMethod method = metaObject->method(i);
-        if (method.methodType() != QMetaMethod::Slot || method.access() != QMetaMethod::Public
-            || method.parameterCount() > 10)
+        if (method.methodType() != QMetaMethod::Slot || method.access() != QMetaMethod::Public ||
+            method.parameterCount() > 10)
             continue;
         DispatchMember member;
         bool usable = exposedResult(method.returnType(), &member.type);
@@ -74,8 +85,8 @@ DispatchInterface::DispatchInterface(const QMetaObject *metaObject)
         const QString name = QString::fromLatin1(method.name());
         if (method.attributes() & QMetaMethod::Cloned) {
             // moc lists the shorter forms of a slot with default arguments right after it.
-            if (!m_members.isEmpty() && m_members.last().kind == DispatchMember::Kind::Method
-                && m_members.last().name == name)
+            if (!m_members.isEmpty() && m_members.last().kind == DispatchMember::Kind::Method &&
+                m_members.last().name == name)
                 m_members.last().signatures.insert(method.parameterCount(), i);
             continue;
         }
@@ -126,8 +137,8 @@ const DispatchMember *DispatchInterface::methodFor(DISPID id, int argumentCount,
         return first;
     }
     for (const DispatchMember &other : m_members) {
-        if (&other == first || other.kind != DispatchMember::Kind::Method
-            || other.name.compare(first->name, Qt::CaseInsensitive) != 0)
+        if (&other == first || other.kind != DispatchMember::Kind::Method ||
+            other.name.compare(first->name, Qt::CaseInsensitive) != 0)
             continue;
         auto found = other.signatures.constFind(argumentCount);
         if (found != other.signatures.constEnd()) {

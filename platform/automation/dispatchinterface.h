@@ -10,16 +10,15 @@
 
 struct QMetaObject;
 
-namespace quirex::automation {
-
-struct DispatchParameter
+namespace quirex::automation
 {
+
+struct DispatchParameter {
     QString name; // as declared; interface descriptions prefix it with "p_"
     VarType type;
 };
 
-struct DispatchMember
-{
+struct DispatchMember {
     enum class Kind { Property, Method };
 
     DISPID id = DISPID_UNKNOWN;

@@ -11,13 +11,14 @@
 #include <array>
 #include <new>
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
-namespace {
+namespace
+{
 
 // Storage for one argument or result of a meta-call, in the declared type.
-struct Value
-{
+struct Value {
     VarType type = VarType::Empty;
     int i = 0;
     bool b = false;
@@ -35,33 +36,48 @@ struct Value
     void *data()
     {
         switch (type) {
-        case VarType::I4: return &i;
-        case VarType::Bool: return &b;
-        case VarType::R8: return &d;
-        case VarType::BStr: return &s;
-        case VarType::Empty: break;
+        case VarType::I4:
+            return &i;
+        case VarType::Bool:
+            return &b;
+        case VarType::R8:
+            return &d;
+        case VarType::BStr:
+            return &s;
+        case VarType::Empty:
+            break;
         }
         return nullptr;
     }
     const char *typeName() const
     {
         switch (type) {
-        case VarType::I4: return "int";
-        case VarType::Bool: return "bool";
-        case VarType::R8: return "double";
-        case VarType::BStr: return "QString";
-        case VarType::Empty: break;
+        case VarType::I4:
+            return "int";
+        case VarType::Bool:
+            return "bool";
+        case VarType::R8:
+            return "double";
+        case VarType::BStr:
+            return "QString";
+        case VarType::Empty:
+            break;
         }
         return nullptr;
     }
     Variant toVariant() const
     {
         switch (type) {
-        case VarType::I4: return Variant(i);
-        case VarType::Bool: return Variant(b);
-        case VarType::R8: return Variant(d);
-        case VarType::BStr: return Variant(s);
-        case VarType::Empty: break;
+        case VarType::I4:
+            return Variant(i);
+        case VarType::Bool:
+            return Variant(b);
+        case VarType::R8:
+            return Variant(d);
+        case VarType::BStr:
+            return Variant(s);
+        case VarType::Empty:
+            break;
         }
         return Variant();
     }
@@ -70,11 +86,16 @@ struct Value
 Variant fromQVariant(const QVariant &value, VarType type)
 {
     switch (type) {
-    case VarType::I4: return Variant(value.toInt());
-    case VarType::Bool: return Variant(value.toBool());
-    case VarType::R8: return Variant(value.toDouble());
-    case VarType::BStr: return Variant(value.toString());
-    case VarType::Empty: break;
+    case VarType::I4:
+        return Variant(value.toInt());
+    case VarType::Bool:
+        return Variant(value.toBool());
+    case VarType::R8:
+        return Variant(value.toDouble());
+    case VarType::BStr:
+        return Variant(value.toString());
+    case VarType::Empty:
+        break;
     }
     return Variant();
 }
@@ -82,19 +103,23 @@ Variant fromQVariant(const QVariant &value, VarType type)
 QVariant toQVariant(const Variant &value)
 {
     switch (value.type()) {
-    case VarType::I4: return QVariant(value.toInt());
-    case VarType::Bool: return QVariant(value.toBool());
-    case VarType::R8: return QVariant(value.toDouble());
-    case VarType::BStr: return QVariant(value.toString());
-    case VarType::Empty: break;
+    case VarType::I4:
+        return QVariant(value.toInt());
+    case VarType::Bool:
+        return QVariant(value.toBool());
+    case VarType::R8:
+        return QVariant(value.toDouble());
+    case VarType::BStr:
+        return QVariant(value.toString());
+    case VarType::Empty:
+        break;
     }
     return QVariant();
 }
 
 } // namespace
 
-DispatchObject::DispatchObject(QObject *object, const DispatchInterface *interface,
-                               const Guid &iid)
+DispatchObject::DispatchObject(QObject *object, const DispatchInterface *interface, const Guid &iid)
     : m_object(object)
     , m_interface(interface)
     , m_iid(iid)
@@ -172,8 +197,7 @@ HRESULT DispatchObject::GetIDsOfNames(const QStringList &names, QVector<DISPID> 
 }
 
 HRESULT DispatchObject::Invoke(DISPID id, std::uint16_t flags, const VariantList &args,
-                               Variant *result, ExceptionInfo *exception,
-                               std::uint32_t *argError)
+                               Variant *result, ExceptionInfo *exception, std::uint32_t *argError)
 {
     if (exception)
         exception->clear();
@@ -278,10 +302,10 @@ HRESULT DispatchObject::invokeMember(DISPID id, std::uint16_t flags, const Varia
     returned.type = chosen->type;
     const QGenericReturnArgument returnArgument(returned.typeName(), returned.data());
     const QMetaMethod method = metaObject->method(metaIndex);
-    const bool invoked = method.invoke(object, Qt::DirectConnection, returnArgument, arguments[0],
-                                       arguments[1], arguments[2], arguments[3], arguments[4],
-                                       arguments[5], arguments[6], arguments[7], arguments[8],
-                                       arguments[9]);
+    const bool invoked =
+        method.invoke(object, Qt::DirectConnection, returnArgument, arguments[0], arguments[1],
+                      arguments[2], arguments[3], arguments[4], arguments[5], arguments[6],
+                      arguments[7], arguments[8], arguments[9]);
     if (!invoked)
         throw ComError(E_FAIL, QStringLiteral("the method could not be called"));
     if (result)

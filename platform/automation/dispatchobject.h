@@ -9,7 +9,8 @@
 
 class QObject;
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
 // The server side of one automation object: a QObject called through its DispatchInterface.
 //
@@ -36,8 +37,8 @@ private:
     ~DispatchObject();
     Q_DISABLE_COPY(DispatchObject)
 
-    HRESULT invokeMember(DISPID id, std::uint16_t flags, const VariantList &args,
-                         Variant *result, std::uint32_t *argError);
+    HRESULT invokeMember(DISPID id, std::uint16_t flags, const VariantList &args, Variant *result,
+                         std::uint32_t *argError);
 
     std::atomic<std::uint32_t> m_references{1};
     QPointer<QObject> m_object;

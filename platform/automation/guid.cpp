@@ -1,8 +1,10 @@
 #include "guid.h"
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
-namespace {
+namespace
+{
 
 bool readHex(const QString &text, int from, int digits, std::uint64_t *out)
 {
@@ -60,8 +62,8 @@ QString Guid::toBareString() const
     auto hex = [](std::uint64_t value, int digits) {
         return QString::number(value, 16).rightJustified(digits, QLatin1Char('0')).toUpper();
     };
-    QString text = hex(data1, 8) + QLatin1Char('-') + hex(data2, 4) + QLatin1Char('-')
-        + hex(data3, 4) + QLatin1Char('-');
+    QString text = hex(data1, 8) + QLatin1Char('-') + hex(data2, 4) + QLatin1Char('-') +
+                   hex(data3, 4) + QLatin1Char('-');
     for (size_t i = 0; i < 8; ++i) {
         if (i == 2)
             text += QLatin1Char('-');

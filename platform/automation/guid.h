@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <optional>
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
 // A 128-bit globally unique identifier (class, interface, type library and application ids).
-struct Guid
-{
+struct Guid {
     std::uint32_t data1 = 0;
     std::uint16_t data2 = 0;
     std::uint16_t data3 = 0;
@@ -30,8 +30,8 @@ struct Guid
 
     bool operator==(const Guid &other) const
     {
-        return data1 == other.data1 && data2 == other.data2 && data3 == other.data3
-            && data4 == other.data4;
+        return data1 == other.data1 && data2 == other.data2 && data3 == other.data3 &&
+               data4 == other.data4;
     }
     bool operator!=(const Guid &other) const { return !(*this == other); }
 };

@@ -2,15 +2,25 @@
 
 #include <cstdint>
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
 // A 32-bit status code with the values Windows uses: negative codes are failures.
 using HRESULT = std::int32_t;
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr bool SUCCEEDED(HRESULT hr)
+{
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr)
+{
+    return hr < 0;
+}
 
-constexpr HRESULT makeHresult(std::uint32_t bits) { return static_cast<HRESULT>(bits); }
+constexpr HRESULT makeHresult(std::uint32_t bits)
+{
+    return static_cast<HRESULT>(bits);
+}
 
 inline constexpr HRESULT S_OK = 0;
 inline constexpr HRESULT S_FALSE = 1;

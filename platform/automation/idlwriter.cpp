@@ -1,17 +1,24 @@
 #include "idlwriter.h"
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
-namespace {
+namespace
+{
 
 QString idlType(VarType type)
 {
     switch (type) {
-    case VarType::I4: return QStringLiteral("int");
-    case VarType::Bool: return QStringLiteral("VARIANT_BOOL");
-    case VarType::R8: return QStringLiteral("double");
-    case VarType::BStr: return QStringLiteral("BSTR");
-    case VarType::Empty: break;
+    case VarType::I4:
+        return QStringLiteral("int");
+    case VarType::Bool:
+        return QStringLiteral("VARIANT_BOOL");
+    case VarType::R8:
+        return QStringLiteral("double");
+    case VarType::BStr:
+        return QStringLiteral("BSTR");
+    case VarType::Empty:
+        break;
     }
     return QStringLiteral("void");
 }
@@ -22,10 +29,10 @@ QString methodLine(const DispatchMember &member)
     QStringList parameters;
     for (int i = 0; i < member.parameters.size(); ++i) {
         const DispatchParameter &parameter = member.parameters.at(i);
-        const QString attributes = i >= required ? QStringLiteral("[in, optional] ")
-                                                 : QStringLiteral("[in] ");
-        parameters.append(attributes + idlType(parameter.type) + QLatin1String(" p_")
-                          + parameter.name);
+        const QString attributes =
+            i >= required ? QStringLiteral("[in, optional] ") : QStringLiteral("[in] ");
+        parameters.append(attributes + idlType(parameter.type) + QLatin1String(" p_") +
+                          parameter.name);
     }
     return QStringLiteral("\t\t[id(%1)] %2 %3(%4);\n")
         .arg(member.id)
@@ -41,8 +48,9 @@ QString interfaceDescription(const QString &libraryName, const Guid &typeLibrary
     out += QStringLiteral("/* Interface description of the component library \"%1\". */\n\n")
                .arg(libraryName);
     out += QStringLiteral("import \"ocidl.idl\";\n\n");
-    out += QStringLiteral("[\n\tuuid(%1),\n\tversion(%2),\n\thelpstring(\"%3 %2 Type Library\")\n]\n")
-               .arg(typeLibrary.toBareString(), version, libraryName);
+    out +=
+        QStringLiteral("[\n\tuuid(%1),\n\tversion(%2),\n\thelpstring(\"%3 %2 Type Library\")\n]\n")
+            .arg(typeLibrary.toBareString(), version, libraryName);
     out += QStringLiteral("library %1Lib\n{\n").arg(libraryName);
     out += QStringLiteral("\timportlib(\"stdole32.tlb\");\n\timportlib(\"stdole2.tlb\");\n");
 

@@ -6,10 +6,10 @@
 #include <QString>
 #include <QVector>
 
-namespace quirex::automation {
-
-struct IdlClass
+namespace quirex::automation
 {
+
+struct IdlClass {
     const DispatchInterface *interface;
     Guid clsid;
     Guid iid;

@@ -11,7 +11,8 @@
 
 #include <cstdint>
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
 using DISPID = std::int32_t;
 
@@ -23,12 +24,12 @@ inline constexpr std::uint16_t DISPATCH_PROPERTYGET = 0x2;
 inline constexpr std::uint16_t DISPATCH_PROPERTYPUT = 0x4;
 
 // The interface ids Windows gives these interfaces.
-inline constexpr Guid IID_IUnknown = {0x00000000, 0x0000, 0x0000,
-                                      {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-inline constexpr Guid IID_IClassFactory = {0x00000001, 0x0000, 0x0000,
-                                           {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-inline constexpr Guid IID_IDispatch = {0x00020400, 0x0000, 0x0000,
-                                       {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr Guid IID_IUnknown = {
+    0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr Guid IID_IClassFactory = {
+    0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr Guid IID_IDispatch = {
+    0x00020400, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 // Reference counting and interface lookup. An object lives while its count is above zero; the
 // last Release destroys it. Interfaces are only ever called on the thread that created the

@@ -6,9 +6,11 @@
 
 #include <dlfcn.h>
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
-namespace {
+namespace
+{
 
 HRESULT fail(HRESULT code, ExceptionInfo *detail, const QString &description)
 {

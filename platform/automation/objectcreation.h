@@ -7,7 +7,8 @@
 
 #include <QString>
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
 // These read the component registry of the per-user registry in force (QUIREX_REGISTRY, ...) at
 // each call. Where `detail` is given, a failure also fills it with its code, the source
@@ -18,10 +19,10 @@ HRESULT CLSIDFromProgID(const QString &progId, Guid *clsid);
 
 // Creates an object of class `clsid` in the library registered for it and stores its interface
 // `iid` in `*object`: REGDB_E_CLASSNOTREG when no trusted library is registered for it,
-// CO_E_DLLNOTFOUND when the library is missing or cannot be loaded, CO_E_ERRORINDLL when it exports no
-// DllGetClassObject, else what the library's class factory answers (RPC_E_WRONG_THREAD off
-// the library's serving thread, E_NOINTERFACE, ...). The library stays loaded for the rest of
-// the process: it may hold the Qt application object.
+// CO_E_DLLNOTFOUND when the library is missing or cannot be loaded, CO_E_ERRORINDLL when it exports
+// no DllGetClassObject, else what the library's class factory answers (RPC_E_WRONG_THREAD off the
+// library's serving thread, E_NOINTERFACE, ...). The library stays loaded for the rest of the
+// process: it may hold the Qt application object.
 HRESULT CoCreateInstance(const Guid &clsid, const Guid &iid, void **object,
                          ExceptionInfo *detail = nullptr);
 

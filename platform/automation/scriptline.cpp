@@ -7,20 +7,21 @@
 #include <cmath>
 #include <optional>
 
-namespace quirex::automation {
-
-namespace {
-
-struct Token
+namespace quirex::automation
 {
+
+namespace
+{
+
+struct Token {
     QString text;
     bool quoted = false;
 };
 
 bool isBlank(QChar c)
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r')
-        || c == QLatin1Char('\v') || c == QLatin1Char('\f');
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') ||
+           c == QLatin1Char('\v') || c == QLatin1Char('\f');
 }
 
 // Splits a line into words and quoted strings; false with `error` set when it cannot.
@@ -51,11 +52,21 @@ bool tokenize(const QString &line, QVector<Token> *tokens, QString *error)
                 if (++i >= size)
                     break;
                 switch (line.at(i).unicode()) {
-                case '"': token.text += QLatin1Char('"'); break;
-                case '\\': token.text += QLatin1Char('\\'); break;
-                case 'n': token.text += QLatin1Char('\n'); break;
-                case 't': token.text += QLatin1Char('\t'); break;
-                case 'r': token.text += QLatin1Char('\r'); break;
+                case '"':
+                    token.text += QLatin1Char('"');
+                    break;
+                case '\\':
+                    token.text += QLatin1Char('\\');
+                    break;
+                case 'n':
+                    token.text += QLatin1Char('\n');
+                    break;
+                case 't':
+                    token.text += QLatin1Char('\t');
+                    break;
+                case 'r':
+                    token.text += QLatin1Char('\r');
+                    break;
                 default:
                     *error = QStringLiteral("unknown escape \\%1 in a string").arg(line.at(i));
                     return false;
@@ -163,10 +174,10 @@ ScriptLineResult parseScriptLine(const QString &line)
 
     const int count = tokens.size() - 1;
     if ((wanted >= 0 && count != wanted) || (wanted < 0 && count < 1)) {
-        static const char *const usage[] = {"", "create PROGID", "put NAME VALUE", "get NAME",
-                                            "call NAME [ARG ...]", "release"};
-        return failure(QStringLiteral("expected \"%1\"")
-                           .arg(QLatin1String(usage[int(statement.kind)])));
+        static const char *const usage[] = {"",         "create PROGID",       "put NAME VALUE",
+                                            "get NAME", "call NAME [ARG ...]", "release"};
+        return failure(
+            QStringLiteral("expected \"%1\"").arg(QLatin1String(usage[int(statement.kind)])));
     }
     if (count >= 1) {
         if (tokens.at(1).quoted)
@@ -207,12 +218,23 @@ QString formatScriptValue(const Variant &value)
         QString text = QStringLiteral("\"");
         for (const QChar c : value.toString()) {
             switch (c.unicode()) {
-            case '"': text += QLatin1String("\\\""); break;
-            case '\\': text += QLatin1String("\\\\"); break;
-            case '\n': text += QLatin1String("\\n"); break;
-            case '\t': text += QLatin1String("\\t"); break;
-            case '\r': text += QLatin1String("\\r"); break;
-            default: text += c;
+            case '"':
+                text += QLatin1String("\\\"");
+                break;
+            case '\\':
+                text += QLatin1String("\\\\");
+                break;
+            case '\n':
+                text += QLatin1String("\\n");
+                break;
+            case '\t':
+                text += QLatin1String("\\t");
+                break;
+            case '\r':
+                text += QLatin1String("\\r");
+                break;
+            default:
+                text += c;
             }
         }
         return text + QLatin1Char('"');

@@ -4,11 +4,11 @@
 
 #include <QString>
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
 // One statement of a quirexscript script.
-struct ScriptStatement
-{
+struct ScriptStatement {
     enum class Kind { Nothing, Create, Put, Get, Call, Release };
 
     Kind kind = Kind::Nothing; // Nothing: a blank or comment line
@@ -21,8 +21,7 @@ struct ScriptStatement
     }
 };
 
-struct ScriptLineResult
-{
+struct ScriptLineResult {
     bool ok = false;
     ScriptStatement statement;
     QString error; // why the line cannot be parsed

@@ -17,10 +17,10 @@
 #include <dlfcn.h>
 #include <new>
 
-namespace quirex::automation {
-
-struct ServerModule::Entry
+namespace quirex::automation
 {
+
+struct ServerModule::Entry {
     explicit Entry(const ServerClass &serverClass)
         : cls(serverClass)
         , interface(serverClass.metaObject)
@@ -31,7 +31,8 @@ struct ServerModule::Entry
     QString version = QStringLiteral("1.0");
 };
 
-namespace {
+namespace
+{
 
 Guid classInfoId(const QMetaObject *metaObject, const char *name)
 {
@@ -140,8 +141,8 @@ QString componentBaseName(const QString &libraryPath)
     return name;
 }
 
-ServerModule::ServerModule(const char *typeLibraryId, const char *applicationId,
-                           const void *anchor, std::initializer_list<ServerClass> classes)
+ServerModule::ServerModule(const char *typeLibraryId, const char *applicationId, const void *anchor,
+                           std::initializer_list<ServerClass> classes)
     : m_typeLibrary(ServerClass::parseId(typeLibraryId))
     , m_application(ServerClass::parseId(applicationId))
     , m_anchor(anchor)

@@ -14,19 +14,18 @@
 class QObject;
 struct QMetaObject;
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
 // One class of a component library's factory list.
-struct ServerClass
-{
+struct ServerClass {
     const QMetaObject *metaObject = nullptr;
     QObject *(*create)() = nullptr;
     // Null ids are read from the class information "ClassID" and "InterfaceID".
     Guid clsid;
     Guid iid;
 
-    template<class T>
-    static ServerClass of(const char *clsid = nullptr, const char *iid = nullptr)
+    template <class T> static ServerClass of(const char *clsid = nullptr, const char *iid = nullptr)
     {
         ServerClass entry;
         entry.metaObject = &T::staticMetaObject;

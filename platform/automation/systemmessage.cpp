@@ -1,11 +1,12 @@
 #include "systemmessage.h"
 
-namespace quirex::automation {
-
-namespace {
-
-struct Message
+namespace quirex::automation
 {
+
+namespace
+{
+
+struct Message {
     HRESULT code;
     const char *text;
 };
@@ -68,7 +69,8 @@ QString systemMessageText(HRESULT code)
 
 QString hresultHex(HRESULT code)
 {
-    return QLatin1String("0x") + QString::number(quint32(code), 16).rightJustified(8, QLatin1Char('0')).toUpper();
+    return QLatin1String("0x") +
+           QString::number(quint32(code), 16).rightJustified(8, QLatin1Char('0')).toUpper();
 }
 
 } // namespace quirex::automation

@@ -4,7 +4,8 @@
 
 #include <QString>
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
 // The system's message text for a status code the automation layer produces, in English and
 // without a trailing line break ("Class not registered", "Unknown name."). Empty for a code the

@@ -5,9 +5,11 @@
 #include <cmath>
 #include <limits>
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
-namespace {
+namespace
+{
 
 // Reads a whole text as a number, as the C locale writes it; blanks around it are allowed.
 HRESULT parseNumber(const QString &text, double *out)
@@ -38,8 +40,8 @@ HRESULT parseNumber(const QString &text, double *out)
 HRESULT doubleToInt(double number, std::int32_t *out)
 {
     const double rounded = std::nearbyint(number); // round half to even
-    if (!(rounded >= double(std::numeric_limits<std::int32_t>::min())
-          && rounded <= double(std::numeric_limits<std::int32_t>::max())))
+    if (!(rounded >= double(std::numeric_limits<std::int32_t>::min()) &&
+          rounded <= double(std::numeric_limits<std::int32_t>::max())))
         return DISP_E_OVERFLOW;
     *out = std::int32_t(rounded);
     return S_OK;
@@ -157,11 +159,16 @@ bool Variant::operator==(const Variant &other) const
     if (m_type != other.m_type)
         return false;
     switch (m_type) {
-    case VarType::Empty: return true;
-    case VarType::I4: return m_int == other.m_int;
-    case VarType::Bool: return (m_bool != VARIANT_FALSE) == (other.m_bool != VARIANT_FALSE);
-    case VarType::R8: return m_double == other.m_double;
-    case VarType::BStr: return m_text == other.m_text;
+    case VarType::Empty:
+        return true;
+    case VarType::I4:
+        return m_int == other.m_int;
+    case VarType::Bool:
+        return (m_bool != VARIANT_FALSE) == (other.m_bool != VARIANT_FALSE);
+    case VarType::R8:
+        return m_double == other.m_double;
+    case VarType::BStr:
+        return m_text == other.m_text;
     }
     return false;
 }

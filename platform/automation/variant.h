@@ -7,7 +7,8 @@
 
 #include <cstdint>
 
-namespace quirex::automation {
+namespace quirex::automation
+{
 
 // The variant types that cross the dispatch interface, numbered as Windows numbers them.
 enum class VarType : std::uint16_t { Empty = 0, I4 = 3, R8 = 5, BStr = 8, Bool = 11 };

@@ -10,14 +10,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace quirex::platform {
+namespace quirex::platform
+{
 
-namespace {
+namespace
+{
 
 enum class FileState { Missing, Valid, Corrupt };
 
-struct Contents
-{
+struct Contents {
     FileState state = FileState::Missing;
     RegistryData data;
 };
@@ -61,8 +62,8 @@ bool replaceFile(const QString &path, const QByteArray &bytes)
     if (fd < 0)
         return false;
     const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !written
-        || ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
+    if (::close(fd) != 0 || !written ||
+        ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
         ::unlink(temporary.constData());
         return false;
     }
@@ -147,8 +148,8 @@ bool Registry::edit(const std::function<bool(RegistryData &)> &change)
     if (!QFileInfo::exists(folder)) {
         if (!QDir().mkpath(folder))
             return false;
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                          | QFileDevice::ExeOwner);
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
     }
     FileLock lock(m_path);
     if (!lock.isLocked())

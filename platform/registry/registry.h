@@ -7,7 +7,8 @@
 #include <functional>
 #include <optional>
 
-namespace quirex::platform {
+namespace quirex::platform
+{
 
 // The per-user registry: one file holding a tree of keys with named string and integer values
 // (see RegistryData for keys, names and the file form).

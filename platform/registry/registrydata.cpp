@@ -2,9 +2,11 @@
 
 #include <QTextCodec>
 
-namespace quirex::platform {
+namespace quirex::platform
+{
 
-namespace {
+namespace
+{
 
 const char signature[] = "QuirexRegistry 1";
 const QChar separator = QLatin1Char('\\');
@@ -30,11 +32,21 @@ QString quote(const QString &text)
     out += QLatin1Char('"');
     for (const QChar c : text) {
         switch (c.unicode()) {
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '"': out += QLatin1String("\\\""); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case '\t': out += QLatin1String("\\t"); break;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '"':
+            out += QLatin1String("\\\"");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
         default:
             if (c.unicode() < 0x20 || c.unicode() == 0x7f)
                 out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
@@ -78,11 +90,21 @@ std::optional<QString> unquote(const QString &line, int &pos)
         if (++i >= line.size())
             return std::nullopt;
         switch (line.at(i).unicode()) {
-        case '\\': out += QLatin1Char('\\'); break;
-        case '"': out += QLatin1Char('"'); break;
-        case 'n': out += QLatin1Char('\n'); break;
-        case 'r': out += QLatin1Char('\r'); break;
-        case 't': out += QLatin1Char('\t'); break;
+        case '\\':
+            out += QLatin1Char('\\');
+            break;
+        case '"':
+            out += QLatin1Char('"');
+            break;
+        case 'n':
+            out += QLatin1Char('\n');
+            break;
+        case 'r':
+            out += QLatin1Char('\r');
+            break;
+        case 't':
+            out += QLatin1Char('\t');
+            break;
         case 'x': {
             if (i + 2 >= line.size())
                 return std::nullopt;
@@ -304,8 +326,8 @@ QByteArray RegistryData::serialize() const
             out += value.name.isEmpty() ? QStringLiteral("@") : quote(value.name);
             out += QLatin1Char('=');
             if (value.value.type() == RegistryValue::Type::Integer)
-                out += QStringLiteral("dword:%1").arg(quint32(value.value.toInteger()), 8, 16,
-                                                      QLatin1Char('0'));
+                out += QStringLiteral("dword:%1")
+                           .arg(quint32(value.value.toInteger()), 8, 16, QLatin1Char('0'));
             else
                 out += quote(value.value.toString());
             out += QLatin1Char('\n');

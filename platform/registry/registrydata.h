@@ -7,7 +7,8 @@
 
 #include <optional>
 
-namespace quirex::platform {
+namespace quirex::platform
+{
 
 // One value stored under a registry key: text or a 32-bit integer.
 class RegistryValue final
@@ -77,13 +78,11 @@ public:
     bool operator==(const RegistryData &other) const;
 
 private:
-    struct NamedValue
-    {
+    struct NamedValue {
         QString name;
         RegistryValue value;
     };
-    struct Key
-    {
+    struct Key {
         QString path;
         QMap<QString, NamedValue> values; // by lower-case name
     };

@@ -19,7 +19,8 @@
 
 using namespace quirex::automation;
 
-namespace {
+namespace
+{
 
 void printLine(FILE *stream, const QString &text)
 {
@@ -35,7 +36,8 @@ int usage()
 
 void reportFailure(int line, const QString &name, HRESULT hr, const ExceptionInfo &info)
 {
-    QString message = QStringLiteral("quirexscript: line %1: %2: %3").arg(line).arg(name, hresultHex(hr));
+    QString message =
+        QStringLiteral("quirexscript: line %1: %2: %3").arg(line).arg(name, hresultHex(hr));
     const QString text = systemMessageText(hr);
     if (!text.isEmpty())
         message += QLatin1Char(' ') + text;
@@ -94,8 +96,8 @@ int main(int argc, char **argv)
         } else if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
             usage();
             return 0;
-        } else if ((arg.startsWith(QLatin1Char('-')) && arg != QLatin1String("-"))
-                   || !fileName.isEmpty()) {
+        } else if ((arg.startsWith(QLatin1Char('-')) && arg != QLatin1String("-")) ||
+                   !fileName.isEmpty()) {
             return usage();
         } else {
             fileName = arg;
@@ -111,8 +113,9 @@ int main(int argc, char **argv)
         opened = file.open(QIODevice::ReadOnly);
     }
     if (!opened) {
-        printLine(stderr, QStringLiteral("quirexscript: cannot read %1: %2")
-                              .arg(fileName, file.errorString()));
+        printLine(
+            stderr,
+            QStringLiteral("quirexscript: cannot read %1: %2").arg(fileName, file.errorString()));
         return 2;
     }
     QTextCodec::ConverterState state;

@@ -19,7 +19,8 @@
 
 using namespace quirex::automation;
 
-namespace {
+namespace
+{
 
 void printLine(FILE *stream, const QString &text)
 {
@@ -72,8 +73,9 @@ int main(int argc, char **argv)
         return 3;
     }
 
-    const char *entryPoint =
-        !idlFile.isEmpty() ? "DumpIDL" : unregister ? "DllUnregisterServer" : "DllRegisterServer";
+    const char *entryPoint = !idlFile.isEmpty() ? "DumpIDL"
+                             : unregister       ? "DllUnregisterServer"
+                                                : "DllRegisterServer";
     void *symbol = ::dlsym(handle, entryPoint);
     if (!symbol) {
         printLine(stderr, QStringLiteral("regsvr: %1 has no entry point %2")
@@ -83,7 +85,8 @@ int main(int argc, char **argv)
 
     HRESULT hr;
     if (!idlFile.isEmpty())
-        hr = reinterpret_cast<DumpIDLFunction>(symbol)(QFileInfo(idlFile).absoluteFilePath().toUtf8().constData(), nullptr);
+        hr = reinterpret_cast<DumpIDLFunction>(symbol)(
+            QFileInfo(idlFile).absoluteFilePath().toUtf8().constData(), nullptr);
     else
         hr = reinterpret_cast<DllRegisterServerFunction>(symbol)();
 

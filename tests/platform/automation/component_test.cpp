@@ -19,7 +19,8 @@ using namespace quirex::automation;
 using namespace componenttest;
 using quirex::platform::Registry;
 
-namespace {
+namespace
+{
 
 const QString gadget = QStringLiteral("automationtest.Gadget");
 const QString gadgetClsid = QStringLiteral("{3F2B6C1E-9A4D-4E7B-8C21-5D0A7E6B9F01}");
@@ -47,7 +48,8 @@ protected:
 TEST_F(Component, RegistrationWritesTheClassKeys)
 {
     const Registry registry;
-    EXPECT_EQ(registry.stringValue(classes(gadget + QStringLiteral("\\CLSID")), QString()), gadgetClsid);
+    EXPECT_EQ(registry.stringValue(classes(gadget + QStringLiteral("\\CLSID")), QString()),
+              gadgetClsid);
     EXPECT_EQ(registry.stringValue(classes(gadget + QStringLiteral(".1\\CLSID")), QString()),
               gadgetClsid);
     const QString clsidKey = classes(QStringLiteral("CLSID\\") + gadgetClsid);
@@ -55,8 +57,7 @@ TEST_F(Component, RegistrationWritesTheClassKeys)
               componentPath());
     EXPECT_EQ(registry.stringValue(clsidKey + QStringLiteral("\\ProgID"), QString()),
               gadget + QStringLiteral(".1"));
-    EXPECT_EQ(registry.stringValue(
-                  classes(QStringLiteral("Interface\\") + gadgetIid), QString()),
+    EXPECT_EQ(registry.stringValue(classes(QStringLiteral("Interface\\") + gadgetIid), QString()),
               QStringLiteral("IGadget"));
     EXPECT_EQ(registry.stringValue(
                   classes(QStringLiteral("TypeLib\\{3F2B6C1E-9A4D-4E7B-8C21-5D0A7E6B9F21}\\1.0")),
@@ -69,7 +70,8 @@ TEST_F(Component, UnregistrationRemovesTheClassesAndNothingElse)
     Registry registry;
     ASSERT_TRUE(registry.setString(QStringLiteral("Software\\Ardenwyke\\Vellumine"),
                                    QStringLiteral("tmpIniPath"), QStringLiteral("/x")));
-    EXPECT_EQ(runTool(QStringLiteral("regsvr"), {QStringLiteral("-u"), componentPath()}).exitCode, 0);
+    EXPECT_EQ(runTool(QStringLiteral("regsvr"), {QStringLiteral("-u"), componentPath()}).exitCode,
+              0);
     EXPECT_FALSE(registry.keyExists(classes(gadget)));
     EXPECT_FALSE(registry.keyExists(classes(QStringLiteral("CLSID\\") + gadgetClsid)));
     EXPECT_FALSE(registry.keyExists(classes(QStringLiteral("automationtest.Panel"))));
@@ -92,15 +94,15 @@ TEST_F(Component, ValuesCrossInTheirDeclaredTypes)
     EXPECT_TRUE(object.propertyOrThrow(QStringLiteral("Title")) == Variant(QStringLiteral("12")));
     EXPECT_TRUE(object.propertyOrThrow(QStringLiteral("Serial")) == Variant(42));
 
-    EXPECT_TRUE(object.callOrThrow(QStringLiteral("Add"), {Variant(QStringLiteral("2")), Variant(3.4)})
-                == Variant(5));
+    EXPECT_TRUE(object.callOrThrow(QStringLiteral("Add"),
+                                   {Variant(QStringLiteral("2")), Variant(3.4)}) == Variant(5));
     EXPECT_TRUE(object.callOrThrow(QStringLiteral("Negate"), {Variant(true)}) == Variant(false));
     EXPECT_TRUE(object.callOrThrow(QStringLiteral("Half"), {Variant(3)}) == Variant(1.5));
-    EXPECT_TRUE(object.callOrThrow(QStringLiteral("Join"), {Variant(QStringLiteral("a"))})
-                == Variant(QStringLiteral("a-")));
+    EXPECT_TRUE(object.callOrThrow(QStringLiteral("Join"), {Variant(QStringLiteral("a"))}) ==
+                Variant(QStringLiteral("a-")));
     EXPECT_TRUE(object.callOrThrow(QStringLiteral("Join"),
-                                   {Variant(QStringLiteral("a")), Variant(QStringLiteral("b"))})
-                == Variant(QStringLiteral("ab")));
+                                   {Variant(QStringLiteral("a")), Variant(QStringLiteral("b"))}) ==
+                Variant(QStringLiteral("ab")));
     EXPECT_TRUE(object.callOrThrow(QStringLiteral("Reset")).isEmpty());
     EXPECT_TRUE(object.propertyOrThrow(QStringLiteral("Count")) == Variant(0));
 }
@@ -117,14 +119,19 @@ TEST_F(Component, CallsByDispatchId)
     EXPECT_TRUE(result == Variant(42));
 }
 
-struct FailureCase
-{
+struct FailureCase {
     const char *name;
     std::uint16_t flags;
     const char *member;
     VariantList args;
     HRESULT expected;
 };
+
+// Names the case in test output instead of its bytes.
+void PrintTo(const FailureCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class ComponentFailure : public Component, public testing::WithParamInterface<FailureCase>
 {
@@ -153,23 +160,32 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"UnknownName", DISPATCH_METHOD, "Nope", {}, DISP_E_UNKNOWNNAME},
         FailureCase{"HiddenSlot", DISPATCH_METHOD, "m_Hidden", {}, DISP_E_UNKNOWNNAME},
         FailureCase{"Signal", DISPATCH_METHOD, "Changed", {}, DISP_E_UNKNOWNNAME},
-        FailureCase{"NotANumber", DISPATCH_METHOD, "Add",
-                    {Variant(QStringLiteral("abc")), Variant(1)}, DISP_E_TYPEMISMATCH},
-        FailureCase{"PutNotANumber", DISPATCH_PROPERTYPUT, "Count",
-                    {Variant(QStringLiteral("abc"))}, DISP_E_TYPEMISMATCH},
+        FailureCase{"NotANumber",
+                    DISPATCH_METHOD,
+                    "Add",
+                    {Variant(QStringLiteral("abc")), Variant(1)},
+                    DISP_E_TYPEMISMATCH},
+        FailureCase{"PutNotANumber",
+                    DISPATCH_PROPERTYPUT,
+                    "Count",
+                    {Variant(QStringLiteral("abc"))},
+                    DISP_E_TYPEMISMATCH},
         FailureCase{"PutTooBig", DISPATCH_PROPERTYPUT, "Count", {Variant(1e10)}, DISP_E_OVERFLOW},
         FailureCase{"TooFewArguments", DISPATCH_METHOD, "Add", {Variant(1)}, DISP_E_BADPARAMCOUNT},
-        FailureCase{"TooManyArguments", DISPATCH_METHOD, "Join",
-                    {Variant(1), Variant(2), Variant(3)}, DISP_E_BADPARAMCOUNT},
-        FailureCase{"PutWithoutValue", DISPATCH_PROPERTYPUT, "Count", {}, DISP_E_BADPARAMCOUNT},
-        FailureCase{"GetWithArgument", DISPATCH_PROPERTYGET, "Count", {Variant(1)},
+        FailureCase{"TooManyArguments",
+                    DISPATCH_METHOD,
+                    "Join",
+                    {Variant(1), Variant(2), Variant(3)},
                     DISP_E_BADPARAMCOUNT},
-        FailureCase{"PutReadOnly", DISPATCH_PROPERTYPUT, "Serial", {Variant(1)},
-                    DISP_E_MEMBERNOTFOUND},
+        FailureCase{"PutWithoutValue", DISPATCH_PROPERTYPUT, "Count", {}, DISP_E_BADPARAMCOUNT},
+        FailureCase{
+            "GetWithArgument", DISPATCH_PROPERTYGET, "Count", {Variant(1)}, DISP_E_BADPARAMCOUNT},
+        FailureCase{
+            "PutReadOnly", DISPATCH_PROPERTYPUT, "Serial", {Variant(1)}, DISP_E_MEMBERNOTFOUND},
         FailureCase{"PropertyCalled", DISPATCH_METHOD, "Count", {}, DISP_E_MEMBERNOTFOUND},
         FailureCase{"MethodRead", DISPATCH_PROPERTYGET, "Reset", {}, DISP_E_MEMBERNOTFOUND},
-        FailureCase{"MethodWritten", DISPATCH_PROPERTYPUT, "Reset", {Variant(1)},
-                    DISP_E_MEMBERNOTFOUND}),
+        FailureCase{
+            "MethodWritten", DISPATCH_PROPERTYPUT, "Reset", {Variant(1)}, DISP_E_MEMBERNOTFOUND}),
     [](const testing::TestParamInfo<FailureCase> &info) { return std::string(info.param.name); });
 
 TEST_F(Component, ExceptionsInMembersBecomeExceptionInfo)
@@ -211,8 +227,9 @@ TEST_F(Component, InterfacesByQuery)
     EXPECT_EQ(found, nullptr);
 
     void *created = nullptr;
-    EXPECT_EQ(CoCreateInstance(*Guid::fromString(gadgetClsid), *Guid::fromString(gadgetIid), &created),
-              S_OK);
+    EXPECT_EQ(
+        CoCreateInstance(*Guid::fromString(gadgetClsid), *Guid::fromString(gadgetIid), &created),
+        S_OK);
     ASSERT_NE(created, nullptr);
     static_cast<IDispatch *>(created)->Release();
 }
@@ -251,7 +268,8 @@ TEST_F(Component, OtherThreadsAreRefused)
 
 TEST_F(Component, LibraryStaysLoaded)
 {
-    void *library = ::dlopen(QFile::encodeName(componentPath()).constData(), RTLD_NOW | RTLD_NOLOAD);
+    void *library =
+        ::dlopen(QFile::encodeName(componentPath()).constData(), RTLD_NOW | RTLD_NOLOAD);
     ASSERT_NE(library, nullptr);
     auto canUnload = reinterpret_cast<DllCanUnloadNowFunction>(::dlsym(library, "DllCanUnloadNow"));
     ASSERT_NE(canUnload, nullptr);
@@ -299,11 +317,16 @@ TEST_F(ComponentCreation, UnknownProgIds)
     EXPECT_EQ(object.call(QStringLiteral("Add")), E_POINTER);
 }
 
-struct RegistryFileCase
-{
+struct RegistryFileCase {
     const char *name;
     const char *bytes; // null: no file
 };
+
+// Names the case in test output instead of its bytes.
+void PrintTo(const RegistryFileCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class ComponentRegistryFile : public testing::TestWithParam<RegistryFileCase>
 {
@@ -342,15 +365,17 @@ TEST_F(ComponentCreation, ProgIdOfAnUnregisteredClass)
     EXPECT_EQ(object.create(QStringLiteral("GHOST.class")), REGDB_E_CLASSNOTREG);
 }
 
-namespace {
+namespace
+{
 
 // Registers `path` as the library of the gadget class and returns what creation answers.
 HRESULT createFrom(const QString &path, ExceptionInfo *detail = nullptr)
 {
     Registry registry;
     registry.setString(classes(gadget + QStringLiteral("\\CLSID")), QString(), gadgetClsid);
-    registry.setString(classes(QStringLiteral("CLSID\\") + gadgetClsid + QStringLiteral("\\InprocServer32")),
-                       QString(), path);
+    registry.setString(
+        classes(QStringLiteral("CLSID\\") + gadgetClsid + QStringLiteral("\\InprocServer32")),
+        QString(), path);
     IDispatch *dispatch = nullptr;
     const HRESULT hr = createDispatchObject(gadget, &dispatch, detail);
     if (dispatch)
@@ -377,15 +402,17 @@ TEST_F(ComponentCreation, UntrustedLibraryPathsAreNotRegistered)
 
     QFile::setPermissions(copy, QFile::permissions(copy) | QFile::WriteGroup);
     EXPECT_EQ(createFrom(copy, &detail), REGDB_E_CLASSNOTREG);
-    EXPECT_TRUE(detail.description.contains(QStringLiteral("writable"))) << detail.description.toStdString();
+    EXPECT_TRUE(detail.description.contains(QStringLiteral("writable")))
+        << detail.description.toStdString();
     const ToolRun run = runTool(QStringLiteral("regsvr"), {copy});
     EXPECT_EQ(run.exitCode, 5);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("0x80070005 Access is denied."))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("0x80070005 Access is denied.")))
+        << run.err.toStdString();
 
     QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile::setPermissions(QFileInfo(copy).absolutePath(),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::WriteOther
-                              | QFile::ExeOther | QFile::ReadOther);
+    QFile::setPermissions(QFileInfo(copy).absolutePath(), QFile::ReadOwner | QFile::WriteOwner |
+                                                              QFile::ExeOwner | QFile::WriteOther |
+                                                              QFile::ExeOther | QFile::ReadOther);
     EXPECT_EQ(createFrom(copy), REGDB_E_CLASSNOTREG);
 }
 

@@ -3,7 +3,8 @@
 #include <QFileInfo>
 #include <QProcess>
 
-namespace componenttest {
+namespace componenttest
+{
 
 QString componentPath()
 {

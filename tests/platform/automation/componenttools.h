@@ -5,12 +5,12 @@
 #include <QStringList>
 
 // Helpers shared by the tests that use the test component library.
-namespace componenttest {
+namespace componenttest
+{
 
 QString componentPath();
 
-struct ToolRun
-{
+struct ToolRun {
     int exitCode = -1;
     QString out;
     QString err;

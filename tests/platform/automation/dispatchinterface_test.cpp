@@ -8,7 +8,8 @@
 using namespace quirex::automation;
 using Kind = DispatchMember::Kind;
 
-namespace {
+namespace
+{
 
 QStringList names(const DispatchInterface &interface, Kind kind, bool inherited)
 {
@@ -26,10 +27,10 @@ TEST(DispatchInterface, OwnMembersInDeclarationOrderWithConsecutiveIds)
 {
     const DispatchInterface interface(&Gadget::staticMetaObject);
     const QStringList expected{
-        QStringLiteral("Count"), QStringLiteral("Active"), QStringLiteral("Ratio"),
-        QStringLiteral("Title"), QStringLiteral("Serial"), QStringLiteral("Add"),
-        QStringLiteral("Negate"), QStringLiteral("Half"), QStringLiteral("Join"),
-        QStringLiteral("Reset"), QStringLiteral("Fail"), QStringLiteral("Crash")};
+        QStringLiteral("Count"),  QStringLiteral("Active"), QStringLiteral("Ratio"),
+        QStringLiteral("Title"),  QStringLiteral("Serial"), QStringLiteral("Add"),
+        QStringLiteral("Negate"), QStringLiteral("Half"),   QStringLiteral("Join"),
+        QStringLiteral("Reset"),  QStringLiteral("Fail"),   QStringLiteral("Crash")};
     ASSERT_EQ(interface.members().size(), expected.size());
     for (int i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(interface.members().at(i).name, expected.at(i));
@@ -41,8 +42,8 @@ TEST(DispatchInterface, OwnMembersInDeclarationOrderWithConsecutiveIds)
 TEST(DispatchInterface, HidesQObjectMembersSignalsPrivateSlotsAndOtherTypes)
 {
     const DispatchInterface interface(&Gadget::staticMetaObject);
-    for (const char *hidden : {"objectName", "deleteLater", "destroyed", "Changed", "m_Hidden",
-                               "Extent", "Measure"})
+    for (const char *hidden :
+         {"objectName", "deleteLater", "destroyed", "Changed", "m_Hidden", "Extent", "Measure"})
         EXPECT_EQ(interface.idOfName(QString::fromLatin1(hidden)), DISPID_UNKNOWN) << hidden;
 }
 

@@ -5,10 +5,10 @@
 
 using namespace componenttest;
 
-namespace {
-
-struct ScriptCase
+namespace
 {
+
+struct ScriptCase {
     const char *name;
     const char *script;
     bool keepGoing;
@@ -16,6 +16,12 @@ struct ScriptCase
     const char *out;
     const char *err; // exact standard error, or, when it starts with "~", a part of it
 };
+
+// Names the case in test output instead of its bytes.
+void PrintTo(const ScriptCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class QuirexScript : public testing::TestWithParam<ScriptCase>
 {
@@ -78,8 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "quirexscript: line 1: no.Such: 0x800401F3 Invalid class string\n"},
         ScriptCase{"NoObject", "get Count\n", false, 1, "",
                    "quirexscript: line 1: Count: 0x80004003 Invalid pointer\n"},
-        ScriptCase{"ReleasedObject", "create automationtest.Gadget\nrelease\nget Count\n", false,
-                   1, "", "quirexscript: line 3: Count: 0x80004003 Invalid pointer\n"},
+        ScriptCase{"ReleasedObject", "create automationtest.Gadget\nrelease\nget Count\n", false, 1,
+                   "", "quirexscript: line 3: Count: 0x80004003 Invalid pointer\n"},
         ScriptCase{"UnknownName", "create automationtest.Gadget\nget Nope\n", false, 1, "",
                    "quirexscript: line 2: Nope: 0x80020006 Unknown name.\n"},
         ScriptCase{"WrongCount", "create automationtest.Gadget\ncall Add 1\n", false, 1, "",
@@ -99,8 +105,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(QuirexScriptFile, ReadsAFileArgument)
 {
     ASSERT_TRUE(registerComponent());
-    const QString script = quirex::test::writeFile(
-        QStringLiteral("script.txt"), "create automationtest.Gadget\ncall Add -2 1\n");
+    const QString script = quirex::test::writeFile(QStringLiteral("script.txt"),
+                                                   "create automationtest.Gadget\ncall Add -2 1\n");
     const ToolRun run = runTool(QStringLiteral("quirexscript"), {script});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, QStringLiteral("Add -> -1\n"));

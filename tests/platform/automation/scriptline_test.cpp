@@ -7,21 +7,36 @@
 using namespace quirex::automation;
 using Kind = ScriptStatement::Kind;
 
-namespace {
+namespace quirex::automation
+{
+// Shows a value in its script form in test output.
+void PrintTo(const Variant &value, std::ostream *os)
+{
+    *os << formatScriptValue(value).toStdString();
+}
+} // namespace quirex::automation
+
+namespace
+{
 Variant s(const char *text)
 {
     return Variant(QString::fromUtf8(text));
 }
 } // namespace
 
-struct LineCase
-{
+struct LineCase {
     const char *name;
     const char *line;
     Kind kind;
     const char *member;
     VariantList arguments;
 };
+
+// Names the case in test output instead of its bytes.
+void PrintTo(const LineCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class ScriptLineParses : public testing::TestWithParam<LineCase>
 {
@@ -56,22 +71,33 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"PutBool", "put Active true", Kind::Put, "Active", {Variant(true)}},
         LineCase{"PutBareWord", "put Title /tmp/out.pdf", Kind::Put, "Title", {s("/tmp/out.pdf")}},
         LineCase{"BareTrueCase", "put Title True", Kind::Put, "Title", {s("True")}},
-        LineCase{"Quoted", R"(put Title "a \"b\" \\ c\n\td")", Kind::Put, "Title",
+        LineCase{"Quoted",
+                 R"(put Title "a \"b\" \\ c\n\td")",
+                 Kind::Put,
+                 "Title",
                  {s("a \"b\" \\ c\n\td")}},
         LineCase{"QuotedNumber", R"(put Title "12")", Kind::Put, "Title", {s("12")}},
         LineCase{"EmptyString", R"(put Title "")", Kind::Put, "Title", {s("")}},
         LineCase{"CallNoArgs", "call BeginDoc", Kind::Call, "BeginDoc", {}},
-        LineCase{"CallArgs", "call Add 1 2.0 false word \"two words\"", Kind::Call, "Add",
+        LineCase{"CallArgs",
+                 "call Add 1 2.0 false word \"two words\"",
+                 Kind::Call,
+                 "Add",
                  {Variant(1), Variant(2.0), Variant(false), s("word"), s("two words")}},
         LineCase{"ByDispatchId", "get 7", Kind::Get, "7", {}},
         LineCase{"Unicode", "put Title Grüße", Kind::Put, "Title", {s("Grüße")}}),
     [](const testing::TestParamInfo<LineCase> &info) { return std::string(info.param.name); });
 
-struct BadCase
-{
+struct BadCase {
     const char *name;
     const char *line;
 };
+
+// Names the case in test output instead of its bytes.
+void PrintTo(const BadCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class ScriptLineRejects : public testing::TestWithParam<BadCase>
 {
@@ -91,8 +117,9 @@ INSTANTIATE_TEST_SUITE_P(
                     BadCase{"PutTwoValues", "put X 1 2"}, BadCase{"GetExtra", "get X 1"},
                     BadCase{"CallNoName", "call"}, BadCase{"ReleaseExtra", "release now"},
                     BadCase{"Unterminated", "put X \"abc"}, BadCase{"BadEscape", R"(put X "a\q")"},
-                    BadCase{"TextAfterQuote", R"(put X "a"b)"}, BadCase{"QuoteInWord", R"(put X a"b")"},
-                    BadCase{"QuotedName", R"(get "X")"}, BadCase{"QuotedKeyword", R"("get" X)"},
+                    BadCase{"TextAfterQuote", R"(put X "a"b)"},
+                    BadCase{"QuoteInWord", R"(put X a"b")"}, BadCase{"QuotedName", R"(get "X")"},
+                    BadCase{"QuotedKeyword", R"("get" X)"},
                     BadCase{"IntOverflow", "put X 2147483648"},
                     BadCase{"DoubleOverflow", "put X 1e999"},
                     BadCase{"TrailingBackslash", "put X \"abc\\"}),
@@ -113,10 +140,9 @@ TEST_P(ScriptValueRoundTrip, PrintedValuesReadBackTheSame)
 
 INSTANTIATE_TEST_SUITE_P(Values, ScriptValueRoundTrip,
                          testing::Values(Variant(0), Variant(-2147483647 - 1), Variant(true),
-                                         Variant(false), Variant(2.0), Variant(0.1),
-                                         Variant(-0.0), Variant(1e300), Variant(5e-324),
-                                         Variant(1.0 / 3), Variant(QStringLiteral("")),
-                                         Variant(QStringLiteral("12")),
+                                         Variant(false), Variant(2.0), Variant(0.1), Variant(-0.0),
+                                         Variant(1e300), Variant(5e-324), Variant(1.0 / 3),
+                                         Variant(QStringLiteral("")), Variant(QStringLiteral("12")),
                                          Variant(QStringLiteral("true")),
                                          Variant(QStringLiteral("a \"q\" \\ \n\t\r z"))));
 

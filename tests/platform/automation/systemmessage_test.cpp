@@ -10,7 +10,8 @@ TEST(SystemMessage, TextsOfTheLayersCodes)
     EXPECT_EQ(systemMessageText(CO_E_CLASSSTRING), QStringLiteral("Invalid class string"));
     EXPECT_EQ(systemMessageText(DISP_E_UNKNOWNNAME), QStringLiteral("Unknown name."));
     EXPECT_EQ(systemMessageText(DISP_E_TYPEMISMATCH), QStringLiteral("Type mismatch."));
-    EXPECT_EQ(systemMessageText(DISP_E_BADPARAMCOUNT), QStringLiteral("Invalid number of parameters."));
+    EXPECT_EQ(systemMessageText(DISP_E_BADPARAMCOUNT),
+              QStringLiteral("Invalid number of parameters."));
     EXPECT_EQ(systemMessageText(RPC_E_WRONG_THREAD),
               QStringLiteral("The application called an interface that was marshalled for a "
                              "different thread."));

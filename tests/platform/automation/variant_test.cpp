@@ -6,14 +6,19 @@
 
 using namespace quirex::automation;
 
-struct ChangeCase
-{
+struct ChangeCase {
     const char *name;
     Variant from;
     VarType to;
     HRESULT hr;
     Variant expected;
 };
+
+// Names the case in test output instead of its bytes.
+void PrintTo(const ChangeCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class VariantChange : public testing::TestWithParam<ChangeCase>
 {

@@ -14,7 +14,8 @@
 using quirex::platform::Registry;
 using quirex::platform::RegistryValue;
 
-namespace {
+namespace
+{
 
 const QString vellumine = QStringLiteral("Software\\Ardenwyke\\Vellumine");
 
@@ -44,13 +45,14 @@ TEST(Registry, WritesCreateTheFilePrivatelyAndReadBack)
     const QString path = quirex::test::scratchFolder() + QStringLiteral("/new/folder/registry.ini");
     Registry registry(path);
     EXPECT_TRUE(registry.read().isEmpty());
-    ASSERT_TRUE(registry.setString(vellumine, QStringLiteral("tmpIniPath"), QStringLiteral("/x.ini")));
+    ASSERT_TRUE(
+        registry.setString(vellumine, QStringLiteral("tmpIniPath"), QStringLiteral("/x.ini")));
     ASSERT_TRUE(registry.setInteger(vellumine, QStringLiteral("Count"), 12));
     EXPECT_EQ(Registry(path).stringValue(vellumine, QStringLiteral("TMPINIPATH")),
               QStringLiteral("/x.ini"));
     EXPECT_EQ(Registry(path).value(vellumine, QStringLiteral("count"))->toInteger(), 12);
-    EXPECT_EQ(QFileInfo(path).permissions() & (QFile::ReadGroup | QFile::ReadOther
-                                               | QFile::WriteGroup | QFile::WriteOther),
+    EXPECT_EQ(QFileInfo(path).permissions() &
+                  (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
               QFile::Permissions());
     // Nothing but the file and its lock is left beside it.
     EXPECT_EQ(QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files),
@@ -60,18 +62,24 @@ TEST(Registry, WritesCreateTheFilePrivatelyAndReadBack)
 TEST(Registry, RemovalsReportWhetherAnythingWasThere)
 {
     Registry registry;
-    ASSERT_TRUE(registry.setString(vellumine + QStringLiteral("\\Sub"), QString(), QStringLiteral("x")));
+    ASSERT_TRUE(
+        registry.setString(vellumine + QStringLiteral("\\Sub"), QString(), QStringLiteral("x")));
     EXPECT_FALSE(registry.removeValue(vellumine, QStringLiteral("missing")));
     EXPECT_TRUE(registry.removeKey(QStringLiteral("software\\ardenwyke")));
     EXPECT_FALSE(registry.keyExists(vellumine + QStringLiteral("\\Sub")));
     EXPECT_TRUE(registry.keyExists(QStringLiteral("Software")));
 }
 
-struct DamagedCase
-{
+struct DamagedCase {
     const char *name;
     QByteArray bytes;
 };
+
+// Names the case in test output instead of its bytes.
+void PrintTo(const DamagedCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class DamagedRegistry : public testing::TestWithParam<DamagedCase>
 {
@@ -79,7 +87,8 @@ class DamagedRegistry : public testing::TestWithParam<DamagedCase>
 
 TEST_P(DamagedRegistry, ReadsAsEmptyAndIsReplacedCleanly)
 {
-    const QString path = quirex::test::writeFile(QStringLiteral("reg/registry.ini"), GetParam().bytes);
+    const QString path =
+        quirex::test::writeFile(QStringLiteral("reg/registry.ini"), GetParam().bytes);
     Registry registry(path);
     EXPECT_TRUE(registry.read().isEmpty());
     EXPECT_FALSE(registry.stringValue(vellumine, QStringLiteral("tmpIniPath")).size() > 0);
@@ -95,7 +104,9 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, DamagedRegistry,
     testing::Values(DamagedCase{"Empty", QByteArray()},
                     DamagedCase{"Torn", QByteArray("QuirexRegistry 1\n[Software\\Ardenwyke\\Vel")},
-                    DamagedCase{"Garbage", QByteArray("\x7f" "ELF\x02\x01\x01\x00", 8)}),
+                    DamagedCase{"Garbage", QByteArray("\x7f"
+                                                      "ELF\x02\x01\x01\x00",
+                                                      8)}),
     [](const testing::TestParamInfo<DamagedCase> &info) { return std::string(info.param.name); });
 
 TEST(Registry, AFailedWriteLeavesTheFileAsItWas)
@@ -106,7 +117,8 @@ TEST(Registry, AFailedWriteLeavesTheFileAsItWas)
     ASSERT_TRUE(registry.setString(vellumine, QStringLiteral("a"), QStringLiteral("1")));
     const QByteArray before = contents(path);
     EXPECT_FALSE(registry.edit([](quirex::platform::RegistryData &) { return false; }));
-    EXPECT_FALSE(registry.setString(QStringLiteral("\\"), QStringLiteral("a"), QStringLiteral("2")));
+    EXPECT_FALSE(
+        registry.setString(QStringLiteral("\\"), QStringLiteral("a"), QStringLiteral("2")));
     EXPECT_EQ(contents(path), before);
 }
 

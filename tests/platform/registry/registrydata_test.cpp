@@ -5,13 +5,15 @@
 using quirex::platform::RegistryData;
 using quirex::platform::RegistryValue;
 
-namespace {
+namespace
+{
 
 RegistryData sample()
 {
     RegistryData data;
-    data.setValue(QStringLiteral("Software\\Classes\\quirex.QUIREX\\CLSID"), QString(),
-                  RegistryValue::fromString(QStringLiteral("{00000000-0000-0000-0000-000000000001}")));
+    data.setValue(
+        QStringLiteral("Software\\Classes\\quirex.QUIREX\\CLSID"), QString(),
+        RegistryValue::fromString(QStringLiteral("{00000000-0000-0000-0000-000000000001}")));
     data.setValue(QStringLiteral("Software\\Ardenwyke\\Vellumine"), QStringLiteral("tmpIniPath"),
                   RegistryValue::fromString(QStringLiteral("/tmp/a \"b\"\\c\nd\te\x01")));
     data.setValue(QStringLiteral("Software\\Ardenwyke\\Vellumine"), QStringLiteral("Count"),
@@ -31,13 +33,15 @@ TEST(RegistryData, SerializedFormReadsBackTheSameTree)
     ASSERT_TRUE(parsed.has_value());
     EXPECT_EQ(*parsed, data);
     EXPECT_TRUE(parsed->keyExists(QStringLiteral("Software\\Empty")));
-    EXPECT_EQ(parsed->value(QStringLiteral("Software\\Ardenwyke\\Vellumine"), QStringLiteral("Count"))
-                  ->toInteger(),
-              -7);
-    EXPECT_EQ(parsed->value(QStringLiteral("Software\\Ardenwyke\\Vellumine"),
-                            QStringLiteral("tmpIniPath"))
-                  ->toString(),
-              QStringLiteral("/tmp/a \"b\"\\c\nd\te\x01"));
+    EXPECT_EQ(
+        parsed->value(QStringLiteral("Software\\Ardenwyke\\Vellumine"), QStringLiteral("Count"))
+            ->toInteger(),
+        -7);
+    EXPECT_EQ(
+        parsed
+            ->value(QStringLiteral("Software\\Ardenwyke\\Vellumine"), QStringLiteral("tmpIniPath"))
+            ->toString(),
+        QStringLiteral("/tmp/a \"b\"\\c\nd\te\x01"));
 }
 
 TEST(RegistryData, KeysAndValueNamesIgnoreCaseAndKeepTheirFirstSpelling)
@@ -81,12 +85,17 @@ TEST(RegistryData, RefusesUnusableKeys)
     EXPECT_TRUE(data.isEmpty());
 }
 
-struct ParseCase
-{
+struct ParseCase {
     const char *name;
     const char *text;
     bool valid;
 };
+
+// Names the case in test output instead of its bytes.
+void PrintTo(const ParseCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class RegistryParse : public testing::TestWithParam<ParseCase>
 {
@@ -100,20 +109,19 @@ TEST_P(RegistryParse, AcceptsOnlyTheFileForm)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RegistryParse,
-    testing::Values(
-        ParseCase{"Empty", "", true}, ParseCase{"Blank", "\n  \n", true},
-        ParseCase{"SignatureOnly", "QuirexRegistry 1\n", true},
-        ParseCase{"CrLf", "QuirexRegistry 1\r\n[A]\r\n@=\"x\"\r\n", true},
-        ParseCase{"Dword", "QuirexRegistry 1\n[A]\n\"n\"=dword:ffffffff\n", true},
-        ParseCase{"NoSignature", "[A]\n@=\"x\"\n", false},
-        ParseCase{"OtherVersion", "QuirexRegistry 2\n", false},
-        ParseCase{"ValueBeforeKey", "QuirexRegistry 1\n@=\"x\"\n", false},
-        ParseCase{"TornString", "QuirexRegistry 1\n[A]\n@=\"x", false},
-        ParseCase{"BadEscape", "QuirexRegistry 1\n[A]\n@=\"\\q\"\n", false},
-        ParseCase{"LongDword", "QuirexRegistry 1\n[A]\n@=dword:123456789\n", false},
-        ParseCase{"BadHeader", "QuirexRegistry 1\n[A\n", false},
-        ParseCase{"EmptyHeader", "QuirexRegistry 1\n[]\n", false},
-        ParseCase{"Garbage", "QuirexRegistry 1\nhello\n", false},
-        ParseCase{"BadUtf8", "QuirexRegistry 1\n[A]\n@=\"\xff\xfe\"\n", false},
-        ParseCase{"Binary", "\x01\x02\x03", false}),
+    testing::Values(ParseCase{"Empty", "", true}, ParseCase{"Blank", "\n  \n", true},
+                    ParseCase{"SignatureOnly", "QuirexRegistry 1\n", true},
+                    ParseCase{"CrLf", "QuirexRegistry 1\r\n[A]\r\n@=\"x\"\r\n", true},
+                    ParseCase{"Dword", "QuirexRegistry 1\n[A]\n\"n\"=dword:ffffffff\n", true},
+                    ParseCase{"NoSignature", "[A]\n@=\"x\"\n", false},
+                    ParseCase{"OtherVersion", "QuirexRegistry 2\n", false},
+                    ParseCase{"ValueBeforeKey", "QuirexRegistry 1\n@=\"x\"\n", false},
+                    ParseCase{"TornString", "QuirexRegistry 1\n[A]\n@=\"x", false},
+                    ParseCase{"BadEscape", "QuirexRegistry 1\n[A]\n@=\"\\q\"\n", false},
+                    ParseCase{"LongDword", "QuirexRegistry 1\n[A]\n@=dword:123456789\n", false},
+                    ParseCase{"BadHeader", "QuirexRegistry 1\n[A\n", false},
+                    ParseCase{"EmptyHeader", "QuirexRegistry 1\n[]\n", false},
+                    ParseCase{"Garbage", "QuirexRegistry 1\nhello\n", false},
+                    ParseCase{"BadUtf8", "QuirexRegistry 1\n[A]\n@=\"\xff\xfe\"\n", false},
+                    ParseCase{"Binary", "\x01\x02\x03", false}),
     [](const testing::TestParamInfo<ParseCase> &info) { return std::string(info.param.name); });
