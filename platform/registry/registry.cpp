@@ -16,7 +16,7 @@ namespace quirex::platform
 namespace
 {
 
-enum class FileState { Missing, Valid, Corrupt };
+enum class FileState { Missing, Unreadable, Valid, Corrupt };
 
 struct Contents {
     FileState state = FileState::Missing;
@@ -27,8 +27,11 @@ Contents readContents(const QString &path)
 {
     Contents contents;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (QFileInfo::exists(path))
+            contents.state = FileState::Unreadable;
         return contents;
+    }
     const auto parsed = RegistryData::parse(file.readAll());
     if (parsed) {
         contents.state = FileState::Valid;
@@ -155,7 +158,8 @@ bool Registry::edit(const std::function<bool(RegistryData &)> &change)
     if (!lock.isLocked())
         return false;
     Contents contents = readContents(m_path);
-    if (!change(contents.data))
+    // Replacing a file that exists but cannot be read would lose all its values.
+    if (contents.state == FileState::Unreadable || !change(contents.data))
         return false;
     if (contents.state == FileState::Corrupt) {
         // Keep the damaged file for inspection rather than losing it silently.

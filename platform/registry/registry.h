@@ -38,7 +38,8 @@ public:
     bool keyExists(const QString &key) const;
 
     // Runs `change` on the current contents under the lock and stores the result. Returns false,
-    // leaving the file as it was, when `change` returns false or the file cannot be written.
+    // leaving the file as it was, when `change` returns false or the file exists but cannot be
+    // read, or cannot be written.
     bool edit(const std::function<bool(RegistryData &)> &change);
 
     bool setValue(const QString &key, const QString &name, const RegistryValue &value);

@@ -430,3 +430,23 @@ TEST_F(ComponentCreation, MissingOrBrokenLibraries)
     EXPECT_EQ(createFrom(text, &detail), CO_E_DLLNOTFOUND);
     EXPECT_FALSE(detail.description.isEmpty());
 }
+
+TEST(Regsvr, ExitCodesNameWhatFailed)
+{
+    EXPECT_EQ(runTool(QStringLiteral("regsvr"), {}).exitCode, 1);
+    EXPECT_EQ(runTool(QStringLiteral("regsvr"), {QStringLiteral("-u"), QStringLiteral("--idl"),
+                                                 QStringLiteral("x.idl"), componentPath()})
+                  .exitCode,
+              1);
+    const QString text = quirex::test::writeFile(QStringLiteral("text.so"), "not a library");
+    EXPECT_EQ(runTool(QStringLiteral("regsvr"), {text}).exitCode, 3);
+    Dl_info info;
+    ASSERT_NE(::dladdr(reinterpret_cast<void *>(&qVersion), &info), 0);
+    const ToolRun run = runTool(QStringLiteral("regsvr"), {QFile::decodeName(info.dli_fname)});
+    EXPECT_EQ(run.exitCode, 4);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("DllRegisterServer"))) << run.err.toStdString();
+    const ToolRun registered = runTool(QStringLiteral("regsvr"), {componentPath()});
+    EXPECT_EQ(registered.exitCode, 0);
+    EXPECT_EQ(registered.out,
+              QStringLiteral("DllRegisterServer in %1 succeeded.\n").arg(componentPath()));
+}
