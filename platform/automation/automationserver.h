@@ -18,8 +18,11 @@
 // Each class needs a public constructor callable without arguments (a widget class is created
 // without parent). Its class and interface ids come from its class information "ClassID" and
 // "InterfaceID", or are given with QUIREX_AUTOMATION_CLASS_WITH_IDS(Class, clsid, iid). Build the
-// library as a MODULE without "lib" prefix: its file name gives the ProgIDs
-// ("<library>.<Class>") and the type library name ("<library>Lib").
+// library as a MODULE without "lib" prefix (quirex_register_component does): its file name gives
+// the type library name ("<library>Lib") and the ProgIDs ("<library>.<Class>", the class name
+// without namespace). A class with a ProgID of its own names it in its class information
+// "ProgID" or with QUIREX_AUTOMATION_CLASS_AS(Class, progId, clsid, iid), where null ids are
+// read from the class information.
 
 #include "guid.h"
 #include "hresult.h"
@@ -37,6 +40,9 @@
                                                          &quirexAutomationAnchor, {
 
 #define QUIREX_AUTOMATION_CLASS(Class) ::quirex::automation::ServerClass::of<Class>(),
+
+#define QUIREX_AUTOMATION_CLASS_AS(Class, progId, clsid, iid)                                      \
+    ::quirex::automation::ServerClass::of<Class>(clsid, iid, progId),
 
 #define QUIREX_AUTOMATION_CLASS_WITH_IDS(Class, clsid, iid)                                        \
     ::quirex::automation::ServerClass::of<Class>(clsid, iid),

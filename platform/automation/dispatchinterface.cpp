@@ -108,7 +108,9 @@ DispatchInterface::DispatchInterface(const QMetaObject *metaObject)
 
 QString DispatchInterface::className() const
 {
-    return QString::fromLatin1(m_metaObject->className());
+    // Interface descriptions and ProgIDs want the name without its C++ namespace.
+    const QString name = QString::fromLatin1(m_metaObject->className());
+    return name.mid(name.lastIndexOf(QLatin1Char(':')) + 1);
 }
 
 const DispatchMember *DispatchInterface::member(DISPID id) const

@@ -53,6 +53,7 @@ public:
     explicit DispatchInterface(const QMetaObject *metaObject);
 
     const QMetaObject *metaObject() const { return m_metaObject; }
+    // The class name without namespace ("QUIREX", "PdfDocument").
     QString className() const;
     const QVector<DispatchMember> &members() const { return m_members; }
     // Null for an unknown id.

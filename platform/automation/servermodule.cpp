@@ -154,6 +154,9 @@ ServerModule::ServerModule(const char *typeLibraryId, const char *applicationId,
             entry->cls.clsid = classInfoId(metaObject, "ClassID");
         if (entry->cls.iid.isNull())
             entry->cls.iid = classInfoId(metaObject, "InterfaceID");
+        const int progId = metaObject->indexOfClassInfo("ProgID");
+        if (entry->cls.progId.isEmpty() && progId >= 0)
+            entry->cls.progId = QString::fromLatin1(metaObject->classInfo(progId).value());
         const int version = metaObject->indexOfClassInfo("Version");
         if (version >= 0)
             entry->version = QString::fromLatin1(metaObject->classInfo(version).value());
@@ -176,6 +179,13 @@ QString ServerModule::libraryPath() const
 QString ServerModule::libraryName() const
 {
     return componentBaseName(libraryPath());
+}
+
+QString ServerModule::progIdOf(const Entry &entry, const QString &libraryName) const
+{
+    if (!entry.cls.progId.isEmpty())
+        return entry.cls.progId;
+    return libraryName + QLatin1Char('.') + entry.interface.className();
 }
 
 HRESULT ServerModule::resolveIds() noexcept
@@ -238,7 +248,7 @@ HRESULT ServerModule::registerServer() noexcept
         for (const auto &entry : m_entries) {
             ComponentClass component;
             component.className = entry->interface.className();
-            component.progId = name + QLatin1Char('.') + component.className;
+            component.progId = progIdOf(*entry, name);
             component.version = entry->version;
             component.clsid = entry->cls.clsid;
             component.iid = entry->cls.iid;
@@ -269,7 +279,7 @@ HRESULT ServerModule::unregisterServer() noexcept
         for (const auto &entry : m_entries) {
             ComponentClass component;
             component.className = entry->interface.className();
-            component.progId = name + QLatin1Char('.') + component.className;
+            component.progId = progIdOf(*entry, name);
             component.version = entry->version;
             component.clsid = entry->cls.clsid;
             component.iid = entry->cls.iid;

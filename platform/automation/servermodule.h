@@ -24,14 +24,19 @@ struct ServerClass {
     // Null ids are read from the class information "ClassID" and "InterfaceID".
     Guid clsid;
     Guid iid;
+    // Empty: the class information "ProgID", else "<library base name>.<class name>".
+    QString progId;
 
-    template <class T> static ServerClass of(const char *clsid = nullptr, const char *iid = nullptr)
+    template <class T>
+    static ServerClass of(const char *clsid = nullptr, const char *iid = nullptr,
+                          const char *progId = nullptr)
     {
         ServerClass entry;
         entry.metaObject = &T::staticMetaObject;
         entry.create = []() -> QObject * { return new T(); };
         entry.clsid = parseId(clsid);
         entry.iid = parseId(iid);
+        entry.progId = QString::fromLatin1(progId);
         return entry;
     }
 
@@ -43,7 +48,8 @@ struct ServerClass {
 // automationserver.h, whose macros create one per library).
 //
 // The library's base name (its file name without a "lib" prefix and without extensions) gives
-// the ProgIDs "<base name>.<class name>" and the type library name "<base name>Lib".
+// the type library name "<base name>Lib" and the ProgIDs "<base name>.<class name>" of classes
+// that name no ProgID of their own.
 //
 // Threads: the first thread that asks for a class object becomes the serving thread; class
 // objects, objects and their calls are refused with RPC_E_WRONG_THREAD on any other. The first
@@ -78,6 +84,7 @@ private:
     Q_DISABLE_COPY(ServerModule)
 
     HRESULT resolveIds() noexcept;
+    QString progIdOf(const Entry &entry, const QString &libraryName) const;
     bool onServingThread();
 
     Guid m_typeLibrary;

@@ -244,6 +244,18 @@ TEST_F(Component, WidgetClassesCarryTheWidgetMembers)
     EXPECT_TRUE(panel.propertyOrThrow(QStringLiteral("enabled")) == Variant(true));
 }
 
+TEST_F(Component, ClassesWithTheirOwnProgId)
+{
+    AutomationObject note;
+    ASSERT_EQ(note.create(QStringLiteral("Sample.Note3")), S_OK);
+    note.setPropertyOrThrow(QStringLiteral("Text"), Variant(QStringLiteral("four")));
+    EXPECT_TRUE(note.callOrThrow(QStringLiteral("Length")) == Variant(4));
+    EXPECT_EQ(note.create(QStringLiteral("automationtest.Note")), CO_E_CLASSSTRING);
+    EXPECT_EQ(runTool(QStringLiteral("regsvr"), {QStringLiteral("-u"), componentPath()}).exitCode,
+              0);
+    EXPECT_FALSE(Registry().keyExists(classes(QStringLiteral("Sample.Note3"))));
+}
+
 TEST_F(Component, OtherThreadsAreRefused)
 {
     HRESULT invoke = S_OK;
@@ -294,7 +306,8 @@ TEST_F(Component, InterfaceDescription)
           "\t\t[id(4)] BSTR Title;\n", "\t\t[id(5), readonly] int Serial;\n",
           "\t\t[id(6)] int Add([in] int p_first, [in] int p_second);\n",
           "\t\t[id(9)] BSTR Join([in] BSTR p_first, [in, optional] BSTR p_second);\n",
-          "\t\t[id(10)] void Reset();\n", "dispinterface IPanel\n", "coclass Panel\n"})
+          "\t\t[id(10)] void Reset();\n", "dispinterface IPanel\n", "coclass Panel\n",
+          "dispinterface INote\n", "uuid(3F2B6C1E-9A4D-4E7B-8C21-5D0A7E6B9F31)"})
         EXPECT_TRUE(text.contains(QString::fromLatin1(expected))) << expected;
     EXPECT_FALSE(text.contains(QStringLiteral("m_Hidden")));
     EXPECT_FALSE(text.contains(QStringLiteral("Changed")));
