@@ -339,6 +339,7 @@ QByteArray RegistryData::serialize() const
 std::optional<RegistryData> RegistryData::parse(const QByteArray &text)
 {
     QTextCodec::ConverterState state;
+    // A file saved by an editor may begin with a byte-order mark; the codec drops it.
     const QString decoded =
         QTextCodec::codecForName("UTF-8")->toUnicode(text.constData(), text.size(), &state);
     if (state.invalidChars > 0 || state.remainingChars > 0)

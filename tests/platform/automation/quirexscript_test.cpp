@@ -74,6 +74,10 @@ INSTANTIATE_TEST_SUITE_P(
                    ""},
         ScriptCase{"WordsAreStrings", "create automationtest.Gadget\ncall Join left right\n", false,
                    0, "Join -> \"leftright\"\n", ""},
+        ScriptCase{"ByteOrderMarkAndCrLf",
+                   "\xEF\xBB\xBF"
+                   "create automationtest.Gadget\r\nput Title \"a\"\r\nget Title\r\n",
+                   false, 0, "Title = \"a\"\n", ""},
         ScriptCase{"NoFinalNewline", "create automationtest.Gadget\nget Serial", false, 0,
                    "Serial = 42\n", ""},
         ScriptCase{"FailureStops", "create automationtest.Gadget\ncall Add abc 1\nget Serial\n",

@@ -111,6 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, RegistryParse,
     testing::Values(ParseCase{"Empty", "", true}, ParseCase{"Blank", "\n  \n", true},
                     ParseCase{"SignatureOnly", "QuirexRegistry 1\n", true},
+                    ParseCase{"ByteOrderMark", "\xEF\xBB\xBFQuirexRegistry 1\n[A]\n", true},
                     ParseCase{"CrLf", "QuirexRegistry 1\r\n[A]\r\n@=\"x\"\r\n", true},
                     ParseCase{"Dword", "QuirexRegistry 1\n[A]\n\"n\"=dword:ffffffff\n", true},
                     ParseCase{"NoSignature", "[A]\n@=\"x\"\n", false},
