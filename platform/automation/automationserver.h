@@ -36,8 +36,11 @@
     const char quirexAutomationAnchor = 0;                                                         \
     ::quirex::automation::ServerModule &quirexAutomationModule()                                   \
     {                                                                                              \
-        static ::quirex::automation::ServerModule module(typeLibraryId, applicationId,            \
-                                                         &quirexAutomationAnchor, {
+        /* Never destroyed: objects released by a client's static destructors at exit may          \
+           still need it. */                                                                       \
+        static ::quirex::automation::ServerModule *module =                                    \
+            new ::quirex::automation::ServerModule(typeLibraryId, applicationId,                \
+                                                   &quirexAutomationAnchor, {
 
 #define QUIREX_AUTOMATION_CLASS(Class) ::quirex::automation::ServerClass::of<Class>(),
 
@@ -49,7 +52,7 @@
 
 #define QUIREX_AUTOMATION_FACTORY_END()                                                            \
     });                                                                                            \
-    return module;                                                                                 \
+    return *module;                                                                                \
     }                                                                                              \
     }                                                                                              \
     QUIREX_AUTOMATION_EXPORT ::quirex::automation::HRESULT DllGetClassObject(                      \
