@@ -1,4 +1,5 @@
 #include "dispatchinterface.h"
+#include "servermodule.h"
 
 #include "gadget.h"
 #include "panel.h"
@@ -95,4 +96,12 @@ TEST(DispatchInterface, WidgetMembersComeBeforeTheClassesOwn)
     EXPECT_GT(interface.idOfName(QStringLiteral("show")), caption);
     EXPECT_EQ(describe, interface.members().size());
     EXPECT_EQ(describe, caption + inheritedSlots.size() + 1);
+}
+
+TEST(ComponentBaseName, DropsFolderPrefixAndExtensions)
+{
+    EXPECT_EQ(componentBaseName(QStringLiteral("/x/quirex.so")), QStringLiteral("quirex"));
+    EXPECT_EQ(componentBaseName(QStringLiteral("/x/libquirex.so.5")), QStringLiteral("quirex"));
+    EXPECT_EQ(componentBaseName(QStringLiteral("/x/lib.so")), QStringLiteral("lib"));
+    EXPECT_EQ(componentBaseName(QStringLiteral("/x.y/gadgets")), QStringLiteral("gadgets"));
 }

@@ -142,3 +142,14 @@ TEST(Registry, ConcurrentWritersLoseNoValue)
     for (int w = 0; w < writers; ++w)
         EXPECT_EQ(data.valueNames(QStringLiteral("Software\\Test\\W%1").arg(w)).size(), valuesEach);
 }
+
+TEST(Registry, AFileItCannotReadIsNeverReplaced)
+{
+    // A folder stands in for a file that exists but cannot be read.
+    const QString path = quirex::test::makeFolder(QStringLiteral("unreadable/registry.ini"));
+    quirex::test::writeFile(QStringLiteral("unreadable/registry.ini/keep"), "x");
+    Registry registry(path);
+    EXPECT_TRUE(registry.read().isEmpty());
+    EXPECT_FALSE(registry.setString(vellumine, QStringLiteral("a"), QStringLiteral("1")));
+    EXPECT_TRUE(QFileInfo(path + QStringLiteral("/keep")).exists());
+}
