@@ -132,63 +132,77 @@ bool ComponentRegistry::isTrustedLibraryPath(const QString &path, QString *reaso
     return true;
 }
 
-HRESULT ComponentRegistry::registerClass(const ComponentClass &entry)
+namespace
+{
+
+bool writeClass(RegistryData &data, const ComponentClass &entry)
+{
+    const QString clsid = entry.clsid.toString();
+    const QString typeLibrary = entry.typeLibrary.toString();
+    const QString version = entry.version.isEmpty() ? QStringLiteral("1.0") : entry.version;
+    const QString classKey = clsidKey(entry.clsid);
+    const QString interfaceKey = key(QStringLiteral("Interface\\") + entry.iid.toString());
+    const QString typeLibraryKey = key(QStringLiteral("TypeLib\\%1\\%2").arg(typeLibrary, version));
+    bool ok = true;
+    for (const QString &progId : {entry.progId, entry.versionedProgId()}) {
+        ok = ok && setDefault(data, key(progId), entry.className) &&
+             setDefault(data, key(progId + QStringLiteral("\\CLSID")), clsid);
+    }
+    return ok &&
+           setDefault(data, key(entry.progId + QStringLiteral("\\CurVer")),
+                      entry.versionedProgId()) &&
+           setDefault(data, classKey, entry.className) &&
+           data.setValue(classKey, QStringLiteral("AppID"),
+                         RegistryValue::fromString(entry.application.toString())) &&
+           setDefault(data, classKey + QStringLiteral("\\InprocServer32"), entry.libraryPath) &&
+           data.setValue(classKey + QStringLiteral("\\InprocServer32"),
+                         QStringLiteral("ThreadingModel"),
+                         RegistryValue::fromString(QStringLiteral("Apartment"))) &&
+           setDefault(data, classKey + QStringLiteral("\\ProgID"), entry.versionedProgId()) &&
+           setDefault(data, classKey + QStringLiteral("\\VersionIndependentProgID"),
+                      entry.progId) &&
+           setDefault(data, classKey + QStringLiteral("\\TypeLib"), typeLibrary) &&
+           setDefault(data, classKey + QStringLiteral("\\Version"), version) &&
+           setDefault(data, interfaceKey, entry.interfaceName()) &&
+           setDefault(data, interfaceKey + QStringLiteral("\\TypeLib"), typeLibrary) &&
+           setDefault(data, typeLibraryKey, entry.typeLibraryName) &&
+           setDefault(data, typeLibraryKey + QStringLiteral("\\0\\linux64"), entry.libraryPath) &&
+           setDefault(data, key(QStringLiteral("AppID\\") + entry.application.toString()),
+                      entry.typeLibraryName);
+}
+
+void removeClass(RegistryData &data, const ComponentClass &entry)
+{
+    for (const QString &progId : {entry.progId, entry.versionedProgId()}) {
+        const auto owner = data.value(key(progId + QStringLiteral("\\CLSID")), QString());
+        if (owner && Guid::fromString(owner->toString()) == entry.clsid)
+            data.removeKey(key(progId));
+    }
+    data.removeKey(clsidKey(entry.clsid));
+    data.removeKey(key(QStringLiteral("Interface\\") + entry.iid.toString()));
+    data.removeKey(key(QStringLiteral("TypeLib\\") + entry.typeLibrary.toString()));
+    data.removeKey(key(QStringLiteral("AppID\\") + entry.application.toString()));
+}
+
+} // namespace
+
+HRESULT ComponentRegistry::registerClasses(const QVector<ComponentClass> &classes)
 {
     const bool written = m_registry.edit([&](RegistryData &data) {
-        const QString clsid = entry.clsid.toString();
-        const QString typeLibrary = entry.typeLibrary.toString();
-        const QString version = entry.version.isEmpty() ? QStringLiteral("1.0") : entry.version;
-        const QString classKey = clsidKey(entry.clsid);
-        bool ok = true;
-        for (const QString &progId : {entry.progId, entry.versionedProgId()}) {
-            ok = ok && setDefault(data, key(progId), entry.className) &&
-                 setDefault(data, key(progId + QStringLiteral("\\CLSID")), clsid);
+        for (const ComponentClass &entry : classes) {
+            if (!writeClass(data, entry))
+                return false;
         }
-        ok = ok &&
-             setDefault(data, key(entry.progId + QStringLiteral("\\CurVer")),
-                        entry.versionedProgId()) &&
-             setDefault(data, classKey, entry.className) &&
-             data.setValue(classKey, QStringLiteral("AppID"),
-                           RegistryValue::fromString(entry.application.toString())) &&
-             setDefault(data, classKey + QStringLiteral("\\InprocServer32"), entry.libraryPath) &&
-             data.setValue(classKey + QStringLiteral("\\InprocServer32"),
-                           QStringLiteral("ThreadingModel"),
-                           RegistryValue::fromString(QStringLiteral("Apartment"))) &&
-             setDefault(data, classKey + QStringLiteral("\\ProgID"), entry.versionedProgId()) &&
-             setDefault(data, classKey + QStringLiteral("\\VersionIndependentProgID"),
-                        entry.progId) &&
-             setDefault(data, classKey + QStringLiteral("\\TypeLib"), typeLibrary) &&
-             setDefault(data, classKey + QStringLiteral("\\Version"), version) &&
-             setDefault(data, key(QStringLiteral("Interface\\") + entry.iid.toString()),
-                        entry.interfaceName()) &&
-             setDefault(data,
-                        key(QStringLiteral("Interface\\") + entry.iid.toString() +
-                            QStringLiteral("\\TypeLib")),
-                        typeLibrary) &&
-             setDefault(data, key(QStringLiteral("TypeLib\\%1\\%2").arg(typeLibrary, version)),
-                        entry.typeLibraryName) &&
-             setDefault(
-                 data, key(QStringLiteral("TypeLib\\%1\\%2\\0\\linux64").arg(typeLibrary, version)),
-                 entry.libraryPath) &&
-             setDefault(data, key(QStringLiteral("AppID\\") + entry.application.toString()),
-                        entry.typeLibraryName);
-        return ok;
+        return true;
     });
     return written ? S_OK : REGDB_E_WRITEREGDB;
 }
 
-HRESULT ComponentRegistry::unregisterClass(const ComponentClass &entry)
+HRESULT ComponentRegistry::unregisterClasses(const QVector<ComponentClass> &classes)
 {
     const bool written = m_registry.edit([&](RegistryData &data) {
-        for (const QString &progId : {entry.progId, entry.versionedProgId()}) {
-            const auto owner = data.value(key(progId + QStringLiteral("\\CLSID")), QString());
-            if (owner && Guid::fromString(owner->toString()) == entry.clsid)
-                data.removeKey(key(progId));
-        }
-        data.removeKey(clsidKey(entry.clsid));
-        data.removeKey(key(QStringLiteral("Interface\\") + entry.iid.toString()));
-        data.removeKey(key(QStringLiteral("TypeLib\\") + entry.typeLibrary.toString()));
-        data.removeKey(key(QStringLiteral("AppID\\") + entry.application.toString()));
+        for (const ComponentClass &entry : classes)
+            removeClass(data, entry);
         return true;
     });
     return written ? S_OK : REGDB_E_WRITEREGDB;

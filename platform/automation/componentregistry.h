@@ -5,6 +5,7 @@
 #include "registry.h"
 
 #include <QString>
+#include <QVector>
 
 namespace quirex::automation
 {
@@ -45,10 +46,11 @@ public:
     // when the registered file does not exist; `reason`, when given, then says why.
     HRESULT libraryPath(const Guid &clsid, QString *path, QString *reason = nullptr) const;
 
-    // Writes (or removes) all keys of `entry` in one change. REGDB_E_WRITEREGDB when the registry
-    // file cannot be written. Unregistering removes a ProgID only while it still names this class.
-    HRESULT registerClass(const ComponentClass &entry);
-    HRESULT unregisterClass(const ComponentClass &entry);
+    // Writes (or removes) all keys of the classes in one change. REGDB_E_WRITEREGDB when the
+    // registry file cannot be written. Unregistering removes a ProgID only while it still names
+    // the class being unregistered.
+    HRESULT registerClasses(const QVector<ComponentClass> &classes);
+    HRESULT unregisterClasses(const QVector<ComponentClass> &classes);
 
     // A library path is trusted when it is absolute and names a regular file that neither the
     // file nor its folder lets group or others write: anybody who can change either could make

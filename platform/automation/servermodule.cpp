@@ -106,10 +106,11 @@ private:
             if (QCoreApplication::instance()->thread() != QThread::currentThread())
                 return RPC_E_WRONG_THREAD;
         }
-        QObject *created = m_entry.cls.create();
+        std::unique_ptr<QObject> created(m_entry.cls.create());
         if (!created)
             return E_OUTOFMEMORY;
-        auto *dispatch = new DispatchObject(created, &m_entry.interface, m_entry.cls.iid);
+        auto *dispatch = new DispatchObject(created.get(), &m_entry.interface, m_entry.cls.iid);
+        created.release(); // the dispatch object owns it now
         const HRESULT hr = dispatch->QueryInterface(iid, object);
         dispatch->Release();
         return hr;
@@ -234,33 +235,36 @@ HRESULT ServerModule::getClassObject(const Guid *clsid, const Guid *iid, void **
     }
 }
 
+QVector<ComponentClass> ServerModule::components(const QString &path) const
+{
+    const QString name = componentBaseName(path);
+    QVector<ComponentClass> components;
+    for (const auto &entry : m_entries) {
+        ComponentClass component;
+        component.className = entry->interface.className();
+        component.progId = progIdOf(*entry, name);
+        component.version = entry->version;
+        component.clsid = entry->cls.clsid;
+        component.iid = entry->cls.iid;
+        component.typeLibrary = m_typeLibrary;
+        component.application = m_application;
+        component.typeLibraryName = name + QLatin1String("Lib");
+        component.libraryPath = path;
+        components.append(component);
+    }
+    return components;
+}
+
 HRESULT ServerModule::registerServer() noexcept
 {
     try {
-        HRESULT hr = resolveIds();
+        const HRESULT hr = resolveIds();
         if (FAILED(hr))
             return hr;
         const QString path = libraryPath();
         if (!ComponentRegistry::isTrustedLibraryPath(path))
             return E_ACCESSDENIED;
-        const QString name = componentBaseName(path);
-        ComponentRegistry registry;
-        for (const auto &entry : m_entries) {
-            ComponentClass component;
-            component.className = entry->interface.className();
-            component.progId = progIdOf(*entry, name);
-            component.version = entry->version;
-            component.clsid = entry->cls.clsid;
-            component.iid = entry->cls.iid;
-            component.typeLibrary = m_typeLibrary;
-            component.application = m_application;
-            component.typeLibraryName = name + QLatin1String("Lib");
-            component.libraryPath = path;
-            hr = registry.registerClass(component);
-            if (FAILED(hr))
-                return hr;
-        }
-        return S_OK;
+        return ComponentRegistry().registerClasses(components(path));
     } catch (const std::bad_alloc &) {
         return E_OUTOFMEMORY;
     } catch (...) {
@@ -271,25 +275,10 @@ HRESULT ServerModule::registerServer() noexcept
 HRESULT ServerModule::unregisterServer() noexcept
 {
     try {
-        HRESULT hr = resolveIds();
+        const HRESULT hr = resolveIds();
         if (FAILED(hr))
             return hr;
-        const QString name = libraryName();
-        ComponentRegistry registry;
-        for (const auto &entry : m_entries) {
-            ComponentClass component;
-            component.className = entry->interface.className();
-            component.progId = progIdOf(*entry, name);
-            component.version = entry->version;
-            component.clsid = entry->cls.clsid;
-            component.iid = entry->cls.iid;
-            component.typeLibrary = m_typeLibrary;
-            component.application = m_application;
-            hr = registry.unregisterClass(component);
-            if (FAILED(hr))
-                return hr;
-        }
-        return S_OK;
+        return ComponentRegistry().unregisterClasses(components(libraryPath()));
     } catch (const std::bad_alloc &) {
         return E_OUTOFMEMORY;
     } catch (...) {

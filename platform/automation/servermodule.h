@@ -1,10 +1,12 @@
 #pragma once
 
+#include "componentregistry.h"
 #include "dispatchinterface.h"
 #include "guid.h"
 #include "hresult.h"
 
 #include <QString>
+#include <QVector>
 
 #include <atomic>
 #include <initializer_list>
@@ -85,6 +87,7 @@ private:
 
     HRESULT resolveIds() noexcept;
     QString progIdOf(const Entry &entry, const QString &libraryName) const;
+    QVector<ComponentClass> components(const QString &libraryPath) const;
     bool onServingThread();
 
     Guid m_typeLibrary;
