@@ -22,8 +22,8 @@ namespace quirex::automation
 class DispatchObject final : public IDispatch
 {
 public:
-    // Takes ownership of `object`; `interface` and `iid` (the class's own dispatch interface
-    // id, also answered by QueryInterface) must outlive the object.
+    // Takes ownership of `object`; `interface` must outlive this. `iid` is the class's own
+    // dispatch interface id, answered by QueryInterface beside IUnknown and IDispatch.
     DispatchObject(QObject *object, const DispatchInterface *interface, const Guid &iid);
 
     HRESULT QueryInterface(const Guid &iid, void **object) override;
