@@ -6,3 +6,23 @@ function(quirex_add_subdirectories)
     endif()
   endforeach()
 endfunction()
+
+# quirex_register_component(target)
+# Makes `target` (a MODULE library that declares an automation factory list) a component
+# library: no "lib" prefix, so its file name gives its ProgIDs, and, with
+# QUIREX_REGISTER_COMPONENTS on, registered by regsvr after every build into the registry in
+# force when the build runs (QUIREX_REGISTRY when set, else the user's own).
+function(quirex_register_component target)
+  # Only the entry points are exported; the factory-list macro marks them visible.
+  set_target_properties(${target} PROPERTIES
+    PREFIX ""
+    CXX_VISIBILITY_PRESET hidden
+    VISIBILITY_INLINES_HIDDEN ON)
+  if(QUIREX_REGISTER_COMPONENTS)
+    add_dependencies(${target} regsvr)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND $<TARGET_FILE:regsvr> -s $<TARGET_FILE:${target}>
+      COMMENT "Registering component ${target}"
+      VERBATIM)
+  endif()
+endfunction()

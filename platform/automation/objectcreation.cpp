@@ -1,0 +1,90 @@
+#include "objectcreation.h"
+
+#include "componentregistry.h"
+
+#include <QFile>
+
+#include <dlfcn.h>
+
+namespace quirex::automation
+{
+
+namespace
+{
+
+HRESULT fail(HRESULT code, ExceptionInfo *detail, const QString &description)
+{
+    if (detail) {
+        detail->code = code;
+        detail->source = QStringLiteral("automation");
+        detail->description = description;
+    }
+    return code;
+}
+
+} // namespace
+
+HRESULT CLSIDFromProgID(const QString &progId, Guid *clsid)
+{
+    return ComponentRegistry().clsidFromProgId(progId, clsid);
+}
+
+void *loadComponentLibrary(const QString &path, QString *error)
+{
+    // RTLD_LOCAL keeps two components' symbols apart. There is no matching dlclose: a library
+    // that created Qt objects or threads cannot be unloaded safely.
+    void *handle = ::dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle && error) {
+        const char *message = ::dlerror();
+        *error = message ? QString::fromLocal8Bit(message) : QStringLiteral("cannot load ") + path;
+    }
+    return handle;
+}
+
+HRESULT CoCreateInstance(const Guid &clsid, const Guid &iid, void **object, ExceptionInfo *detail)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    QString path;
+    QString reason;
+    HRESULT hr = ComponentRegistry().libraryPath(clsid, &path, &reason);
+    if (FAILED(hr))
+        return fail(hr, detail, reason);
+
+    QString error;
+    void *library = loadComponentLibrary(path, &error);
+    if (!library)
+        return fail(CO_E_DLLNOTFOUND, detail, error);
+    auto getClassObject =
+        reinterpret_cast<DllGetClassObjectFunction>(::dlsym(library, "DllGetClassObject"));
+    if (!getClassObject)
+        return fail(CO_E_ERRORINDLL, detail,
+                    QStringLiteral("%1 exports no DllGetClassObject").arg(path));
+
+    IClassFactory *factory = nullptr;
+    hr = getClassObject(&clsid, &IID_IClassFactory, reinterpret_cast<void **>(&factory));
+    if (FAILED(hr) || !factory)
+        return fail(FAILED(hr) ? hr : E_UNEXPECTED, detail,
+                    QStringLiteral("%1 gives no class object for %2").arg(path, clsid.toString()));
+    hr = factory->CreateInstance(nullptr, iid, object);
+    factory->Release();
+    if (FAILED(hr))
+        return fail(hr, detail,
+                    QStringLiteral("class %1 of %2 created no object").arg(clsid.toString(), path));
+    return hr;
+}
+
+HRESULT createDispatchObject(const QString &progId, IDispatch **object, ExceptionInfo *detail)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    Guid clsid;
+    const HRESULT hr = CLSIDFromProgID(progId, &clsid);
+    if (FAILED(hr))
+        return fail(hr, detail, QString()); // the code says it all
+    return CoCreateInstance(clsid, IID_IDispatch, reinterpret_cast<void **>(object), detail);
+}
+
+} // namespace quirex::automation

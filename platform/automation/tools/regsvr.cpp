@@ -1,0 +1,104 @@
+// regsvr: registers or unregisters a component library, or writes its interface description.
+//
+//   regsvr [-s] [-u] LIBRARY
+//   regsvr [-s] --idl FILE LIBRARY
+//
+// Exit codes: 0 success, 1 bad arguments, 3 the library cannot be loaded, 4 it lacks the entry
+// point, 5 the entry point failed.
+#include "hresult.h"
+#include "interfaces.h"
+#include "objectcreation.h"
+#include "systemmessage.h"
+
+#include <QByteArray>
+#include <QFileInfo>
+#include <QString>
+
+#include <cstdio>
+#include <dlfcn.h>
+
+using namespace quirex::automation;
+
+namespace
+{
+
+void printLine(FILE *stream, const QString &text)
+{
+    std::fputs((text + QLatin1Char('\n')).toUtf8().constData(), stream);
+}
+
+int usage()
+{
+    printLine(stderr, QStringLiteral("usage: regsvr [-s] [-u] LIBRARY\n"
+                                     "       regsvr [-s] --idl FILE LIBRARY"));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    bool unregister = false;
+    bool silent = false;
+    QString idlFile;
+    QString library;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == QLatin1String("-u") || arg == QLatin1String("--unregister")) {
+            unregister = true;
+        } else if (arg == QLatin1String("-s") || arg == QLatin1String("--silent")) {
+            silent = true;
+        } else if (arg == QLatin1String("--idl")) {
+            if (++i >= argc)
+                return usage();
+            idlFile = QString::fromLocal8Bit(argv[i]);
+        } else if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
+            usage();
+            return 0;
+        } else if (arg.startsWith(QLatin1Char('-')) || !library.isEmpty()) {
+            return usage();
+        } else {
+            library = arg;
+        }
+    }
+    if (library.isEmpty() || (unregister && !idlFile.isEmpty()))
+        return usage();
+
+    // A bare name must not send the loader searching the library path.
+    const QString path = QFileInfo(library).absoluteFilePath();
+    QString error;
+    void *handle = loadComponentLibrary(path, &error);
+    if (!handle) {
+        printLine(stderr, QStringLiteral("regsvr: cannot load %1: %2").arg(library, error));
+        return 3;
+    }
+
+    const char *entryPoint = !idlFile.isEmpty() ? "DumpIDL"
+                             : unregister       ? "DllUnregisterServer"
+                                                : "DllRegisterServer";
+    void *symbol = ::dlsym(handle, entryPoint);
+    if (!symbol) {
+        printLine(stderr, QStringLiteral("regsvr: %1 has no entry point %2")
+                              .arg(library, QLatin1String(entryPoint)));
+        return 4;
+    }
+
+    HRESULT hr;
+    if (!idlFile.isEmpty())
+        hr = reinterpret_cast<DumpIDLFunction>(symbol)(
+            QFileInfo(idlFile).absoluteFilePath().toUtf8().constData(), nullptr);
+    else
+        hr = reinterpret_cast<DllRegisterServerFunction>(symbol)();
+
+    if (FAILED(hr)) {
+        QString text = systemMessageText(hr);
+        printLine(stderr, QStringLiteral("regsvr: %1 in %2 failed: %3%4")
+                              .arg(QLatin1String(entryPoint), library, hresultHex(hr),
+                                   text.isEmpty() ? QString() : QLatin1Char(' ') + text));
+        return 5;
+    }
+    if (!silent)
+        printLine(stdout,
+                  QStringLiteral("%1 in %2 succeeded.").arg(QLatin1String(entryPoint), library));
+    return 0;
+}

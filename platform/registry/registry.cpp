@@ -1,0 +1,198 @@
+#include "registry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quirex::platform
+{
+
+namespace
+{
+
+enum class FileState { Missing, Unreadable, Valid, Corrupt };
+
+struct Contents {
+    FileState state = FileState::Missing;
+    RegistryData data;
+};
+
+Contents readContents(const QString &path)
+{
+    Contents contents;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (QFileInfo::exists(path))
+            contents.state = FileState::Unreadable;
+        return contents;
+    }
+    const auto parsed = RegistryData::parse(file.readAll());
+    if (parsed) {
+        contents.state = FileState::Valid;
+        contents.data = *parsed;
+    } else {
+        contents.state = FileState::Corrupt;
+    }
+    return contents;
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+// Writes `bytes` to a new file beside `path` and renames it over `path`.
+bool replaceFile(const QString &path, const QByteArray &bytes)
+{
+    QByteArray temporary = QFile::encodeName(path) + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !written ||
+        ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
+        ::unlink(temporary.constData());
+        return false;
+    }
+    return true;
+}
+
+// Holds an exclusive flock on "<path>.lock" for its lifetime.
+class FileLock final
+{
+public:
+    explicit FileLock(const QString &path)
+    {
+        const QByteArray name = QFile::encodeName(path + QStringLiteral(".lock"));
+        m_fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (m_fd < 0)
+            return;
+        while (::flock(m_fd, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                ::close(m_fd);
+                m_fd = -1;
+                return;
+            }
+        }
+    }
+    ~FileLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool isLocked() const { return m_fd >= 0; }
+
+private:
+    Q_DISABLE_COPY(FileLock)
+    int m_fd = -1;
+};
+
+} // namespace
+
+QString Registry::defaultPath()
+{
+    const QString fromEnvironment = qEnvironmentVariable("QUIREX_REGISTRY");
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty() || QDir::isRelativePath(config))
+        config = QDir::homePath() + QStringLiteral("/.config");
+    return config + QStringLiteral("/Ardenwyke/registry.ini");
+}
+
+Registry::Registry(const QString &path)
+    : m_path(path)
+{
+}
+
+RegistryData Registry::read() const
+{
+    return readContents(m_path).data;
+}
+
+std::optional<RegistryValue> Registry::value(const QString &key, const QString &name) const
+{
+    return read().value(key, name);
+}
+
+QString Registry::stringValue(const QString &key, const QString &name,
+                              const QString &fallback) const
+{
+    const auto found = value(key, name);
+    return found ? found->toString() : fallback;
+}
+
+bool Registry::keyExists(const QString &key) const
+{
+    return read().keyExists(key);
+}
+
+bool Registry::edit(const std::function<bool(RegistryData &)> &change)
+{
+    if (m_path.isEmpty())
+        return false;
+    const QString folder = QFileInfo(m_path).absolutePath();
+    if (!QFileInfo::exists(folder)) {
+        if (!QDir().mkpath(folder))
+            return false;
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+    }
+    FileLock lock(m_path);
+    if (!lock.isLocked())
+        return false;
+    Contents contents = readContents(m_path);
+    // Replacing a file that exists but cannot be read would lose all its values.
+    if (contents.state == FileState::Unreadable || !change(contents.data))
+        return false;
+    if (contents.state == FileState::Corrupt) {
+        // Keep the damaged file for inspection rather than losing it silently.
+        const QByteArray from = QFile::encodeName(m_path);
+        const QByteArray to = QFile::encodeName(m_path + QStringLiteral(".corrupt"));
+        ::rename(from.constData(), to.constData());
+    }
+    return replaceFile(m_path, contents.data.serialize());
+}
+
+bool Registry::setValue(const QString &key, const QString &name, const RegistryValue &value)
+{
+    return edit([&](RegistryData &data) { return data.setValue(key, name, value); });
+}
+
+bool Registry::setString(const QString &key, const QString &name, const QString &text)
+{
+    return setValue(key, name, RegistryValue::fromString(text));
+}
+
+bool Registry::setInteger(const QString &key, const QString &name, qint32 number)
+{
+    return setValue(key, name, RegistryValue::fromInteger(number));
+}
+
+bool Registry::removeValue(const QString &key, const QString &name)
+{
+    return edit([&](RegistryData &data) { return data.removeValue(key, name); });
+}
+
+bool Registry::removeKey(const QString &key)
+{
+    return edit([&](RegistryData &data) { return data.removeKey(key); });
+}
+
+} // namespace quirex::platform

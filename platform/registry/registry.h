@@ -1,0 +1,57 @@
+#pragma once
+
+#include "registrydata.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace quirex::platform
+{
+
+// The per-user registry: one file holding a tree of keys with named string and integer values
+// (see RegistryData for keys, names and the file form).
+//
+// Reads take the file as it stands: a missing, empty or corrupt file reads as empty. Every change
+// is a transaction under an exclusive lock (flock on "<file>.lock"): the file is read again, the
+// change applied, and the result written to a temporary file beside it and renamed over it, so a
+// crash or a concurrent writer never leaves a torn file. A corrupt file is moved aside to
+// "<file>.corrupt" by the first change that replaces it. The file is created with mode 0600, and
+// its folder (mode 0700) when missing.
+class Registry final
+{
+public:
+    // $QUIREX_REGISTRY when set, else $XDG_CONFIG_HOME/Ardenwyke/registry.ini, with
+    // XDG_CONFIG_HOME defaulting to ~/.config.
+    static QString defaultPath();
+
+    explicit Registry(const QString &path = defaultPath());
+
+    QString path() const { return m_path; }
+
+    RegistryData read() const;
+    std::optional<RegistryValue> value(const QString &key, const QString &name) const;
+    // The value as text (integers in decimal); `fallback` when the key or value is missing.
+    QString stringValue(const QString &key, const QString &name,
+                        const QString &fallback = QString()) const;
+    bool keyExists(const QString &key) const;
+
+    // Runs `change` on the current contents under the lock and stores the result. Returns false,
+    // leaving the file as it was, when `change` returns false or the file exists but cannot be
+    // read, or cannot be written.
+    bool edit(const std::function<bool(RegistryData &)> &change);
+
+    bool setValue(const QString &key, const QString &name, const RegistryValue &value);
+    bool setString(const QString &key, const QString &name, const QString &text);
+    bool setInteger(const QString &key, const QString &name, qint32 number);
+    // False when the value or key did not exist (nothing is written then).
+    bool removeValue(const QString &key, const QString &name);
+    // Removes the key with its subkeys.
+    bool removeKey(const QString &key);
+
+private:
+    QString m_path;
+};
+
+} // namespace quirex::platform

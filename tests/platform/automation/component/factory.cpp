@@ -1,0 +1,12 @@
+#include "automationserver.h"
+#include "gadget.h"
+#include "note.h"
+#include "panel.h"
+
+QUIREX_AUTOMATION_FACTORY_BEGIN("{3F2B6C1E-9A4D-4E7B-8C21-5D0A7E6B9F21}",
+                                "{3F2B6C1E-9A4D-4E7B-8C21-5D0A7E6B9F22}")
+QUIREX_AUTOMATION_CLASS(Gadget)
+QUIREX_AUTOMATION_CLASS(Panel)
+QUIREX_AUTOMATION_CLASS_AS(sample::Note, "Sample.Note3", "{3F2B6C1E-9A4D-4E7B-8C21-5D0A7E6B9F31}",
+                           "{3F2B6C1E-9A4D-4E7B-8C21-5D0A7E6B9F32}")
+QUIREX_AUTOMATION_FACTORY_END()

@@ -1,0 +1,39 @@
+#include "componenttools.h"
+
+#include <QFileInfo>
+#include <QProcess>
+
+namespace componenttest
+{
+
+QString componentPath()
+{
+    return QFileInfo(QStringLiteral(AUTOMATION_TEST_COMPONENT)).canonicalFilePath();
+}
+
+ToolRun runTool(const QString &tool, const QStringList &arguments, const QByteArray &input)
+{
+    QProcess process;
+    process.start(QStringLiteral(QUIREX_BIN_DIR "/") + tool, arguments);
+    ToolRun run;
+    if (!process.waitForStarted(10000))
+        return run;
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+bool registerComponent()
+{
+    return runTool(QStringLiteral("regsvr"), {QStringLiteral("-s"), componentPath()}).exitCode == 0;
+}
+
+} // namespace componenttest
