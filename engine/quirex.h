@@ -36,6 +36,8 @@ class QWebView;
 class QUIREX : public QWidget
 {
     Q_OBJECT
+    Q_CLASSINFO("ClassID", "{840DD696-FE7C-4E64-B054-066F945F2E48}")
+    Q_CLASSINFO("InterfaceID", "{66B7DD32-88C8-4F8A-B2D0-71A0A554D870}")
 
     // The order of the properties and public slots below is the order of the
     // automation interface: clients call members by their position.
@@ -344,3 +346,5 @@ private:
     StoredFontAttributes m_storedFont;
     QSize m_contentsSize{-1, -1};
 };
+
+Q_DECLARE_METATYPE(QUIREX *)
