@@ -1,7 +1,7 @@
 #include "automationobject.h"
 #include "comerror.h"
 #include "componentregistry.h"
-#include "componenttools.h"
+#include "toolrunner.h"
 #include "objectcreation.h"
 #include "registry.h"
 #include "systemmessage.h"
@@ -16,7 +16,14 @@
 #include <thread>
 
 using namespace quirex::automation;
-using namespace componenttest;
+using namespace quirex::test;
+
+namespace {
+QString componentPath()
+{
+    return QFileInfo(QStringLiteral(AUTOMATION_TEST_COMPONENT)).canonicalFilePath();
+}
+} // namespace
 using quirex::platform::Registry;
 
 namespace
@@ -36,7 +43,7 @@ class Component : public testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(registerComponent());
+        ASSERT_TRUE(registerComponent(componentPath()));
         ASSERT_EQ(object.create(gadget), S_OK) << object.exceptionInfo().description.toStdString();
     }
 

@@ -1,9 +1,18 @@
-#include "componenttools.h"
+#include "toolrunner.h"
+
+#include <QFileInfo>
 #include "testenvironment.h"
 
 #include <gtest/gtest.h>
 
-using namespace componenttest;
+using namespace quirex::test;
+
+namespace {
+QString componentPath()
+{
+    return QFileInfo(QStringLiteral(AUTOMATION_TEST_COMPONENT)).canonicalFilePath();
+}
+} // namespace
 
 namespace
 {
@@ -26,7 +35,7 @@ void PrintTo(const ScriptCase &c, std::ostream *os)
 class QuirexScript : public testing::TestWithParam<ScriptCase>
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(registerComponent()); }
+    void SetUp() override { ASSERT_TRUE(registerComponent(componentPath())); }
 };
 
 } // namespace
@@ -108,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(QuirexScriptFile, ReadsAFileArgument)
 {
-    ASSERT_TRUE(registerComponent());
+    ASSERT_TRUE(registerComponent(componentPath()));
     const QString script = quirex::test::writeFile(QStringLiteral("script.txt"),
                                                    "create automationtest.Gadget\ncall Add -2 1\n");
     const ToolRun run = runTool(QStringLiteral("quirexscript"), {script});

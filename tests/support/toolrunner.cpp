@@ -1,15 +1,10 @@
-#include "componenttools.h"
+#include "toolrunner.h"
 
 #include <QFileInfo>
 #include <QProcess>
 
-namespace componenttest
+namespace quirex::test
 {
-
-QString componentPath()
-{
-    return QFileInfo(QStringLiteral(AUTOMATION_TEST_COMPONENT)).canonicalFilePath();
-}
 
 ToolRun runTool(const QString &tool, const QStringList &arguments, const QByteArray &input)
 {
@@ -31,9 +26,11 @@ ToolRun runTool(const QString &tool, const QStringList &arguments, const QByteAr
     return run;
 }
 
-bool registerComponent()
+bool registerComponent(const QString &path)
 {
-    return runTool(QStringLiteral("regsvr"), {QStringLiteral("-s"), componentPath()}).exitCode == 0;
+    return runTool(QStringLiteral("regsvr"), {QStringLiteral("-s"), QFileInfo(path).canonicalFilePath()})
+               .exitCode
+        == 0;
 }
 
-} // namespace componenttest
+} // namespace quirex::test

@@ -4,11 +4,10 @@
 #include <QString>
 #include <QStringList>
 
-// Helpers shared by the tests that use the test component library.
-namespace componenttest
+// Runs the programs of build/bin and registers component libraries, for
+// tests that drive the system as a user or client would.
+namespace quirex::test
 {
-
-QString componentPath();
 
 struct ToolRun {
     int exitCode = -1;
@@ -20,7 +19,8 @@ struct ToolRun {
 // (and so the registry in force) is this process's.
 ToolRun runTool(const QString &tool, const QStringList &arguments, const QByteArray &input = {});
 
-// Registers the test component into the registry in force; true on success.
-bool registerComponent();
+// Registers the component library at `path` into the registry in force
+// (the test's own); true on success.
+bool registerComponent(const QString &path);
 
-} // namespace componenttest
+} // namespace quirex::test
