@@ -1,5 +1,7 @@
 #include "comerrortext.h"
 
+#include "systemmessage.h"
+
 namespace quirex::app
 {
 
@@ -23,7 +25,7 @@ QString comErrorText(int32_t code, const QString &systemMessage)
 
 QString comErrorText(int32_t code, const SystemMessageLookup &lookup)
 {
-    return comErrorText(code, lookup ? lookup(code) : QString());
+    return comErrorText(code, lookup ? lookup(code) : automation::systemMessageText(code));
 }
 
 } // namespace quirex::app

@@ -18,7 +18,8 @@ using SystemMessageLookup = std::function<QString(int32_t code)>;
 // "Unknown error 0xHEX" (upper-case hexadecimal, no padding).
 QString comErrorText(int32_t code, const QString &systemMessage);
 
-// The same, asking `lookup` (which may be empty) for the system text.
+// The same, asking `lookup` for the system text; without one, the automation
+// layer's table of system messages.
 QString comErrorText(int32_t code, const SystemMessageLookup &lookup = {});
 
 } // namespace quirex::app

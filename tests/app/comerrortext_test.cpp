@@ -48,6 +48,9 @@ TEST(ComErrorTextLookup, AsksTheLookupForTheCode)
     EXPECT_EQ(asked, int32_t(0x80020006u));
     EXPECT_EQ(comErrorText(int32_t(0x80040201u), lookup), QStringLiteral("IDispatch error #1"));
     EXPECT_EQ(comErrorText(int32_t(0x80040201u)), QStringLiteral("IDispatch error #1"));
+    // Without a lookup of its own, the automation layer's system texts.
+    EXPECT_EQ(comErrorText(int32_t(0x80040154u)), QStringLiteral("Class not registered"));
+    EXPECT_EQ(comErrorText(int32_t(0x80040200u)), QStringLiteral("Unknown error 0x80040200"));
 }
 
 } // namespace
