@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -167,4 +168,21 @@ TEST(EngineInterfaceDescription, NamesTheLibraryInterfaceAndParameters)
         EXPECT_TRUE(text.contains(QString::fromLatin1(expected), Qt::CaseInsensitive)) << expected;
     EXPECT_FALSE(text.contains(QStringLiteral("m_SliceOnPages")));
     EXPECT_LT(text.indexOf(QStringLiteral("NumberOfPages")), text.indexOf(QStringLiteral("Resolution")));
+}
+
+TEST(EngineHeadless, RunsWithoutADisplayAtNinetySixDpi)
+{
+    ASSERT_TRUE(quirex::test::registerComponent(kEngineLibrary));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    QProcess script;
+    script.setProcessEnvironment(environment);
+    script.start(QStringLiteral(QUIREX_BIN_DIR "/quirexscript"), QStringList());
+    script.write("create quirex.QUIREX\nget Resolution\nget PaperWidth\n");
+    script.closeWriteChannel();
+    ASSERT_TRUE(script.waitForFinished(60000));
+    EXPECT_EQ(script.exitCode(), 0) << script.readAllStandardError().constData();
+    EXPECT_EQ(QString::fromUtf8(script.readAllStandardOutput()),
+              QStringLiteral("Resolution = 96\nPaperWidth = 793\n"));
 }
