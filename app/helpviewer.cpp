@@ -2,7 +2,7 @@
 
 #include "messagebox.h"
 #include "shellopen.h"
-#include "specialfolders.h"
+#include "userfolders.h"
 #include "stringids.h"
 #include "stringtable.h"
 

@@ -2,7 +2,7 @@
 
 #include "conversionsettings.h"
 #include "settingsstore.h"
-#include "specialfolders.h"
+#include "userfolders.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 #include "settingsstore.h"
 
 #include "profilefile.h"
-#include "specialfolders.h"
+#include "userfolders.h"
 #include "stringids.h"
 #include "stringtable.h"
 

@@ -1,4 +1,4 @@
-#include "specialfolders.h"
+#include "userfolders.h"
 
 #include <QCoreApplication>
 #include <QDir>

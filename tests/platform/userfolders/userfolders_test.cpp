@@ -1,4 +1,4 @@
-#include "specialfolders.h"
+#include "userfolders.h"
 
 #include "testenvironment.h"
 
@@ -23,7 +23,7 @@ int modeOf(const QString &path)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
 }
 
-TEST(SpecialFolders, RoamingDataFollowsXdgConfigHome)
+TEST(UserFolders, RoamingDataFollowsXdgConfigHome)
 {
     const QString config = scratchFolder() + QStringLiteral("/fresh-config");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
@@ -33,7 +33,7 @@ TEST(SpecialFolders, RoamingDataFollowsXdgConfigHome)
     EXPECT_EQ(modeOf(config), 0700);
 }
 
-TEST(SpecialFolders, RoamingDataDefaultsToDotConfig)
+TEST(UserFolders, RoamingDataDefaultsToDotConfig)
 {
     qputenv("XDG_CONFIG_HOME", "relative/is/ignored");
     EXPECT_EQ(roamingAppDataFolder(false), QDir::homePath() + QStringLiteral("/.config"));
@@ -41,7 +41,7 @@ TEST(SpecialFolders, RoamingDataDefaultsToDotConfig)
     EXPECT_EQ(roamingAppDataFolder(false), QDir::homePath() + QStringLiteral("/.config"));
 }
 
-TEST(SpecialFolders, DocumentsFallsBackToHome)
+TEST(UserFolders, DocumentsFallsBackToHome)
 {
     // The test home has no Documents folder.
     EXPECT_EQ(documentsFolder(), QDir::homePath());
@@ -49,13 +49,13 @@ TEST(SpecialFolders, DocumentsFallsBackToHome)
     EXPECT_EQ(documentsFolder(), QDir::homePath() + QStringLiteral("/Documents"));
 }
 
-TEST(SpecialFolders, ProgramFolderIsTheFolderOfThisTest)
+TEST(UserFolders, ProgramFolderIsTheFolderOfThisTest)
 {
     EXPECT_EQ(programFolder(), QCoreApplication::applicationDirPath());
     EXPECT_TRUE(QFileInfo(programFolder()).isDir());
 }
 
-TEST(SpecialFolders, PrivateFoldersAreMadeWithMode0700)
+TEST(UserFolders, PrivateFoldersAreMadeWithMode0700)
 {
     const QString top = scratchFolder() + QStringLiteral("/a");
     ASSERT_TRUE(makePrivateFolders(top + QStringLiteral("/b/c")));
