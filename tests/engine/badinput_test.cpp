@@ -1,4 +1,4 @@
-#include "pdfinspector.h"
+#include "pdfprobe.h"
 #include "quirex.h"
 #include "testenvironment.h"
 
@@ -14,7 +14,7 @@
 
 #include <memory>
 
-using quirex::test::PdfInspector;
+using quirex::test::PdfProbe;
 using quirex::test::scratchFolder;
 using quirex::test::writeFile;
 
@@ -37,7 +37,7 @@ protected:
 
     void expectValidPdf()
     {
-        PdfInspector pdf(output);
+        PdfProbe pdf(output);
         ASSERT_TRUE(pdf.isValid()) << pdf.error().toStdString();
         EXPECT_EQ(pdf.pageCount(), 1);
         EXPECT_FALSE(pdf.text().contains(QStringLiteral("Failed to load")));
@@ -145,7 +145,7 @@ TEST_F(BadInput, PartOfAStalledPageThatLoadedIsPrinted)
     engine->setProperty("PageTimeout", 2);
     convert([&] { engine->LoadURL(server.url()); });
     expectValidPdf();
-    EXPECT_TRUE(PdfInspector(output).text().contains(QStringLiteral("Partial text arrived")));
+    EXPECT_TRUE(PdfProbe(output).text().contains(QStringLiteral("Partial text arrived")));
 }
 
 TEST_F(BadInput, ZeroPageTimeoutGivesTheLoadNoTime)

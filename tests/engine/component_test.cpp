@@ -2,7 +2,7 @@
 // ProgID from the registry and driven through its dispatch interface.
 #include "automationobject.h"
 #include "hresult.h"
-#include "pdfinspector.h"
+#include "pdfprobe.h"
 #include "testenvironment.h"
 #include "toolrunner.h"
 
@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 using namespace quirex::automation;
-using quirex::test::PdfInspector;
+using quirex::test::PdfProbe;
 
 namespace {
 
@@ -114,7 +114,7 @@ TEST_F(EngineComponent, ConvertsAFileAsTheDesktopConverterDoes)
     for (int page = 1; page <= pages; ++page)
         call("ConvertPage", {Variant(std::int32_t(page))});
     call("EndDoc");
-    PdfInspector pdf(output);
+    PdfProbe pdf(output);
     EXPECT_EQ(pdf.pageCount(), pages);
     EXPECT_TRUE(pdf.text(0).contains(QStringLiteral("Paragraph 1\n")));
     EXPECT_TRUE(pdf.text(pages - 1).contains(QStringLiteral("Paragraph 120")));
@@ -134,7 +134,7 @@ TEST_F(EngineComponent, DrawsTextOnThePage)
                       text(QStringLiteral("Stamped\\nfooter")), Variant(1.0), Variant(1.0),
                       Variant(0.0)});
     call("EndDoc");
-    const QString written = PdfInspector(output).text(0);
+    const QString written = PdfProbe(output).text(0);
     EXPECT_TRUE(written.contains(QStringLiteral("Stamped\nfooter"))) << written.toStdString();
 }
 

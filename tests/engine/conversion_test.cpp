@@ -1,4 +1,4 @@
-#include "pdfinspector.h"
+#include "pdfprobe.h"
 #include "quirex.h"
 #include "testenvironment.h"
 
@@ -11,7 +11,7 @@
 
 #include <memory>
 
-using quirex::test::PdfInspector;
+using quirex::test::PdfProbe;
 using quirex::test::scratchFolder;
 using quirex::test::writeFile;
 
@@ -154,7 +154,7 @@ TEST_F(Conversion, SlicedDocumentHasA4PagesCreatorAndTitle)
     EXPECT_EQ(engine->property("DocumentTitle").toString(), QStringLiteral("Quarterly figures"));
     engine->EndDoc();
 
-    PdfInspector pdf(output);
+    PdfProbe pdf(output);
     ASSERT_TRUE(pdf.isValid()) << pdf.error().toStdString();
     EXPECT_EQ(pdf.pageCount(), pages);
     EXPECT_NEAR(pdf.pageSizePoints(0).width(), 595, 1);
@@ -176,7 +176,7 @@ TEST_F(Conversion, PagesOutsideTheDocumentAreEmptyPages)
     engine->ConvertPage(1);
     engine->ConvertPage(2);
     engine->EndDoc();
-    PdfInspector pdf(output);
+    PdfProbe pdf(output);
     ASSERT_EQ(pdf.pageCount(), 3);
     EXPECT_FALSE(pdf.text(0).contains(QStringLiteral("Only page")));
     EXPECT_TRUE(pdf.text(1).contains(QStringLiteral("Only page")));
@@ -193,7 +193,7 @@ TEST_F(Conversion, OnePageModeSizesThePaperToTheContent)
     EXPECT_EQ(engine->property("PaperHeight").toInt(), 3537);
     engine->ConvertAll();
     engine->EndDoc();
-    PdfInspector pdf(output);
+    PdfProbe pdf(output);
     ASSERT_EQ(pdf.pageCount(), 1);
     EXPECT_NEAR(pdf.pageSizePoints(0).width(), 1220 * kPointsPerPixel, 1);
     EXPECT_NEAR(pdf.pageSizePoints(0).height(), 3537 * kPointsPerPixel, 1);
@@ -213,7 +213,7 @@ TEST_F(Conversion, CustomPaperSizeIsKeptInBothModes)
         EXPECT_EQ(custom->property("PaperSize").toString(), QStringLiteral("custom"));
         custom->ConvertAll();
         custom->EndDoc();
-        PdfInspector pdf(file);
+        PdfProbe pdf(file);
         ASSERT_GE(pdf.pageCount(), 1) << slicing;
         EXPECT_NEAR(pdf.pageSizePoints(0).width(), 100 / 25.4 * 72, 1) << slicing;
         EXPECT_NEAR(pdf.pageSizePoints(0).height(), 150 / 25.4 * 72, 1) << slicing;
@@ -228,7 +228,7 @@ TEST_F(Conversion, ConvertAllEmptiesTheSlicesAndLeavesNoEmptyFirstPage)
     engine->ConvertAll();
     EXPECT_TRUE(engine->sliceBoundaries().empty());
     engine->EndDoc();
-    PdfInspector pdf(output);
+    PdfProbe pdf(output);
     EXPECT_EQ(pdf.pageCount(), pages);
     EXPECT_TRUE(pdf.text(0).contains(QStringLiteral("Line 1\n")));
 }
@@ -242,7 +242,7 @@ TEST_F(Conversion, GrayScaleModeWritesOnlyGrays)
     engine->LoadHTMLString(html);
     engine->ConvertAll();
     engine->EndDoc();
-    EXPECT_TRUE(PdfInspector(output).usesOnlyGray());
+    EXPECT_TRUE(PdfProbe(output).usesOnlyGray());
 
     auto colour = std::make_unique<QUIREX>();
     const QString colourFile = scratchFolder() + QStringLiteral("/colour.pdf");
@@ -251,7 +251,7 @@ TEST_F(Conversion, GrayScaleModeWritesOnlyGrays)
     colour->LoadHTMLString(html);
     colour->ConvertAll();
     colour->EndDoc();
-    EXPECT_FALSE(PdfInspector(colourFile).usesOnlyGray());
+    EXPECT_FALSE(PdfProbe(colourFile).usesOnlyGray());
 }
 
 TEST_F(Conversion, PostScriptByPropertyOrBySuffix)
@@ -315,7 +315,7 @@ TEST_F(Conversion, SecondDocumentInTheSameObjectStartsWithABreak)
     engine->LoadHTMLString(QStringLiteral("<p>Second</p>"));
     engine->ConvertAll();
     engine->EndDoc();
-    PdfInspector pdf(output);
+    PdfProbe pdf(output);
     ASSERT_EQ(pdf.pageCount(), 2);
     EXPECT_FALSE(pdf.text(0).contains(QStringLiteral("Second")));
     EXPECT_TRUE(pdf.text(1).contains(QStringLiteral("Second")));
@@ -328,7 +328,7 @@ TEST_F(Conversion, PaperAndMarginsChosenAfterBeginDocApplyFromTheFirstPage)
     engine->LoadHTMLString(paragraphs(80));
     convertEveryPage();
     engine->EndDoc();
-    PdfInspector pdf(output);
+    PdfProbe pdf(output);
     ASSERT_GE(pdf.pageCount(), 2);
     for (int page = 0; page < pdf.pageCount(); ++page) {
         EXPECT_NEAR(pdf.pageSizePoints(page).width(), 612, 1);

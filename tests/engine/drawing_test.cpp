@@ -1,4 +1,4 @@
-#include "pdfinspector.h"
+#include "pdfprobe.h"
 #include "quirex.h"
 #include "testenvironment.h"
 
@@ -11,7 +11,7 @@
 
 #include <memory>
 
-using quirex::test::PdfInspector;
+using quirex::test::PdfProbe;
 using quirex::test::PdfWord;
 
 namespace {
@@ -30,12 +30,12 @@ protected:
         engine->setProperty("FontPointSize", 12);
     }
     void begin() { engine->BeginDoc(); }
-    PdfInspector finish()
+    PdfProbe finish()
     {
         engine->EndDoc();
-        return PdfInspector(output);
+        return PdfProbe(output);
     }
-    PdfWord find(const PdfInspector &pdf, const QString &text)
+    PdfWord find(const PdfProbe &pdf, const QString &text)
     {
         for (const PdfWord &word : pdf.words(0))
             if (word.text == text)
@@ -61,7 +61,7 @@ TEST_F(Drawing, TextGoesToTheTopLeftOfItsBoxUnlessLaidOutOtherwise)
     engine->DrawText(100, 100, 400, 200, QString(), QStringLiteral("Topleft"), 1, 1, 0);
     engine->DrawText(100, 400, 400, 200, QStringLiteral("  AlignCenter   textwordwrap "),
                      QStringLiteral("Centred"), 1, 1, 0);
-    const PdfInspector pdf = finish();
+    const PdfProbe pdf = finish();
     const PdfWord topLeft = find(pdf, QStringLiteral("Topleft"));
     EXPECT_NEAR(topLeft.box.left(), (10 + 100) * kPointsPerPixel, 2);
     EXPECT_NEAR(topLeft.box.top(), (40 + 100) * kPointsPerPixel, 4);
@@ -78,7 +78,7 @@ TEST_F(Drawing, BackslashNBreaksLinesInDrawTextButNotInGetTextHeight)
     EXPECT_EQ(engine->GetTextHeight(QStringLiteral("Page\\n1")), one);
     EXPECT_GT(engine->GetTextHeight(QStringLiteral("Page\n1")), one);
     engine->DrawText(50, 50, 500, 300, QString(), QStringLiteral("First\\nSecond"), 1, 1, 0);
-    const PdfInspector pdf = finish();
+    const PdfProbe pdf = finish();
     const PdfWord first = find(pdf, QStringLiteral("First"));
     const PdfWord second = find(pdf, QStringLiteral("Second"));
     EXPECT_GT(second.box.top(), first.box.bottom() - 1) << "on a line of its own";
@@ -99,7 +99,7 @@ TEST_F(Drawing, HtmlFragmentAcrossThePrintableWidth)
     for (int i = 0; i < 200; ++i)
         words += QStringLiteral("w%1 ").arg(i);
     engine->DrawHTML(0, 0, -2, QStringLiteral("<p>%1</p>").arg(words), 1, 1, 0);
-    const PdfInspector pdf = finish();
+    const PdfProbe pdf = finish();
     double right = 0;
     for (const PdfWord &word : pdf.words(0))
         right = std::max(right, word.box.right());
@@ -139,7 +139,7 @@ TEST_F(Drawing, FillColourWrittenBeforeBeginDocIsLost)
     engine->DrawPie(10, 500, 100, 100, 0, 90);
     engine->DrawLine(0, 0, 300, 300);
     engine->DrawPoint(5, 5);
-    const PdfInspector pdf = finish();
+    const PdfProbe pdf = finish();
     EXPECT_TRUE(pdf.isValid());
     EXPECT_EQ(pdf.pageCount(), 1);
 }
@@ -151,7 +151,7 @@ TEST_F(Drawing, NothingIsDrawnBeforeBeginDocOrAfterEndDoc)
     begin();
     engine->NewPage();
     engine->DrawText(0, 0, 100, 100, QString(), QStringLiteral("Second"), 1, 1, 0);
-    const PdfInspector pdf = finish();
+    const PdfProbe pdf = finish();
     engine->DrawText(0, 0, 100, 100, QString(), QStringLiteral("Late"), 1, 1, 0);
     ASSERT_EQ(pdf.pageCount(), 2);
     EXPECT_FALSE(pdf.text().contains(QStringLiteral("Early")));

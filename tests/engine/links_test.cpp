@@ -1,4 +1,4 @@
-#include "pdfinspector.h"
+#include "pdfprobe.h"
 #include "quirex.h"
 #include "testenvironment.h"
 
@@ -9,7 +9,7 @@
 #include <memory>
 
 using quirex::test::LinkAnnotation;
-using quirex::test::PdfInspector;
+using quirex::test::PdfProbe;
 
 namespace {
 
@@ -31,7 +31,7 @@ protected:
         for (int page = 1; page <= engine->numberOfPages(); ++page)
             engine->ConvertPage(page);
         engine->EndDoc();
-        PdfInspector pdf(output);
+        PdfProbe pdf(output);
         QVector<QVector<LinkAnnotation>> pages;
         for (int page = 0; page < pdf.pageCount(); ++page)
             pages.append(pdf.links(page));

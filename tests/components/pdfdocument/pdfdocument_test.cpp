@@ -1,6 +1,6 @@
 #include "pdfdocument.h"
 
-#include "pdfinspector.h"
+#include "pdfprobe.h"
 #include "testenvironment.h"
 
 #include <QDir>
@@ -18,7 +18,7 @@
 #include <csignal>
 
 using quirex::components::PdfDocument;
-using quirex::test::PdfInspector;
+using quirex::test::PdfProbe;
 using quirex::test::scratchFolder;
 
 namespace
@@ -74,7 +74,7 @@ TEST(PdfDocument, WritesAllFourEntriesInPlaceAndKeepsThePages)
               0);
     ASSERT_EQ(document.SaveDocument(path, 0), PdfDocument::ResultOk);
 
-    const PdfInspector pdf(path);
+    const PdfProbe pdf(path);
     ASSERT_TRUE(pdf.isValid()) << qPrintable(pdf.error());
     EXPECT_EQ(pdf.pageCount(), 3);
     EXPECT_TRUE(pdf.text(1).contains(QStringLiteral("Sample page 2")));
@@ -103,13 +103,13 @@ TEST(PdfDocument, EmptyTextsRemoveEntriesAndASecondSaveWorks)
     ASSERT_EQ(document.OpenDocument(path, QString()), PdfDocument::ResultOk);
     ASSERT_EQ(setAll(document, QStringLiteral("A"), QString(), QString(), QString()), 0);
     ASSERT_EQ(document.SaveDocument(path, 0), PdfDocument::ResultOk);
-    EXPECT_EQ(PdfInspector(path).info("/Title"), QString());
-    EXPECT_EQ(PdfInspector(path).info("/Author"), QStringLiteral("A"));
+    EXPECT_EQ(PdfProbe(path).info("/Title"), QString());
+    EXPECT_EQ(PdfProbe(path).info("/Author"), QStringLiteral("A"));
 
     ASSERT_EQ(document.SetAuthor(QStringLiteral("B"), 0), PdfDocument::ResultOk);
     ASSERT_EQ(document.SaveDocument(path, 0), PdfDocument::ResultOk);
-    EXPECT_EQ(PdfInspector(path).info("/Author"), QStringLiteral("B"));
-    EXPECT_EQ(PdfInspector(path).pageCount(), 3);
+    EXPECT_EQ(PdfProbe(path).info("/Author"), QStringLiteral("B"));
+    EXPECT_EQ(PdfProbe(path).pageCount(), 3);
 }
 
 TEST(PdfDocument, MissingOrNonPdfFilesFail)

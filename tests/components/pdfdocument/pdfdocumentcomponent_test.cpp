@@ -2,7 +2,7 @@
 // by ProgID, through its dispatch interface.
 #include "automationobject.h"
 #include "hresult.h"
-#include "pdfinspector.h"
+#include "pdfprobe.h"
 #include "testenvironment.h"
 #include "toolrunner.h"
 
@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 using namespace quirex::automation;
-using quirex::test::PdfInspector;
+using quirex::test::PdfProbe;
 
 namespace {
 
@@ -59,7 +59,7 @@ TEST_F(PdfDocumentComponent, SetsTheDocumentInformationInAnyScript)
     ASSERT_EQ(call("SaveDocument", path, zero), S_OK);
     document.release();
 
-    PdfInspector pdf(path);
+    PdfProbe pdf(path);
     EXPECT_EQ(pdf.pageCount(), 2);
     EXPECT_EQ(pdf.info("/Author"), QStringLiteral("Анна Петрова"));
     EXPECT_EQ(pdf.info("/Subject"), QStringLiteral("Quarterly report"));
@@ -92,5 +92,5 @@ TEST(PdfDocumentScript, QuirexscriptDrivesTheComponent)
             .arg(path)
             .toUtf8());
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(PdfInspector(path).info("/Title"), QStringLiteral("Scripted title"));
+    EXPECT_EQ(PdfProbe(path).info("/Title"), QStringLiteral("Scripted title"));
 }

@@ -23,11 +23,11 @@ struct PdfWord
     QRectF box;  // points, origin at the top-left of the page
 };
 
-class PdfInspector final
+class PdfProbe final
 {
 public:
-    explicit PdfInspector(const QString &path);
-    ~PdfInspector();
+    explicit PdfProbe(const QString &path);
+    ~PdfProbe();
 
     // False when the file is missing or does not parse as a PDF.
     bool isValid() const;

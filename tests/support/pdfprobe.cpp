@@ -1,4 +1,4 @@
-#include "pdfinspector.h"
+#include "pdfprobe.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -9,13 +9,13 @@
 
 namespace quirex::test {
 
-struct PdfInspector::Parsed
+struct PdfProbe::Parsed
 {
     QPDF pdf;
     std::vector<QPDFPageObjectHelper> pages;
 };
 
-PdfInspector::PdfInspector(const QString &path) : m_path(path)
+PdfProbe::PdfProbe(const QString &path) : m_path(path)
 {
     auto parsed = std::make_unique<Parsed>();
     try {
@@ -27,19 +27,19 @@ PdfInspector::PdfInspector(const QString &path) : m_path(path)
     }
 }
 
-PdfInspector::~PdfInspector() = default;
+PdfProbe::~PdfProbe() = default;
 
-bool PdfInspector::isValid() const
+bool PdfProbe::isValid() const
 {
     return m_parsed != nullptr;
 }
 
-int PdfInspector::pageCount() const
+int PdfProbe::pageCount() const
 {
     return m_parsed ? static_cast<int>(m_parsed->pages.size()) : 0;
 }
 
-QSizeF PdfInspector::pageSizePoints(int index) const
+QSizeF PdfProbe::pageSizePoints(int index) const
 {
     if (index < 0 || index >= pageCount())
         return {};
@@ -48,7 +48,7 @@ QSizeF PdfInspector::pageSizePoints(int index) const
     return {box.urx - box.llx, box.ury - box.lly};
 }
 
-QVector<LinkAnnotation> PdfInspector::links(int index) const
+QVector<LinkAnnotation> PdfProbe::links(int index) const
 {
     QVector<LinkAnnotation> result;
     if (index < 0 || index >= pageCount())
@@ -65,7 +65,7 @@ QVector<LinkAnnotation> PdfInspector::links(int index) const
     return result;
 }
 
-QString PdfInspector::info(const char *key) const
+QString PdfProbe::info(const char *key) const
 {
     if (!m_parsed)
         return {};
@@ -75,7 +75,7 @@ QString PdfInspector::info(const char *key) const
     return QString::fromStdString(infoDict.getKey(key).getUTF8Value());
 }
 
-QString PdfInspector::text(int index) const
+QString PdfProbe::text(int index) const
 {
     QStringList args;
     if (index >= 0)
@@ -89,7 +89,7 @@ QString PdfInspector::text(int index) const
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-QVector<PdfWord> PdfInspector::words(int index) const
+QVector<PdfWord> PdfProbe::words(int index) const
 {
     QVector<PdfWord> result;
     QProcess process;
@@ -109,7 +109,7 @@ QVector<PdfWord> PdfInspector::words(int index) const
     return result;
 }
 
-bool PdfInspector::usesOnlyGray() const
+bool PdfProbe::usesOnlyGray() const
 {
     if (!m_parsed)
         return false;
