@@ -71,7 +71,7 @@ QUIREX::QUIREX() : QWidget(nullptr)
     m_printer->setResolution(kDefaultResolution);
 
     m_geometry.setResolution(kDefaultResolution);
-    m_zoomFactor = std::round(100 * m_renderScale / 100.0);
+    m_zoomFactor = m_renderScale;  // 100 percent
     m_pen.setWidth(0);
     // Text drawn before FontFamily is written uses the stored family too.
     m_font.setFamily(m_storedFont.family);
