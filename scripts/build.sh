@@ -5,6 +5,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build_type=${QUIREX_BUILD_TYPE:-RelWithDebInfo}
 extra=()
+# A compiler cache, when the machine has one, makes rebuilds of other
+# checkouts of the same sources cheap.
+if command -v ccache >/dev/null 2>&1; then
+  extra+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 if [ "${CI:-}" = "true" ]; then
   extra+=(-DQUIREX_WARNINGS_AS_ERRORS=ON)
 fi
