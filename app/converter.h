@@ -1,0 +1,227 @@
+#pragma once
+
+#include "conversionsettings.h"
+#include "engineclient.h"
+#include "messagebox.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace quirex::app
+{
+
+class ConversionProgress;
+
+// Result codes of the converter's operations. Callers pass them on unchanged;
+// the command line turns them into the process exit code.
+namespace ConvertResult
+{
+enum : int {
+    Success = 0,
+    Cancelled = 1,              // the progress window's Cancel
+    TempFileNotDeleted = -1,    // the video step's temporary copy could not be deleted
+    InputMissing = -6,          // the input does not exist or cannot be read
+    NoExtension = -7,           // the input's name has no extension
+    WrongExtension = -8,        // not html, htm, shtml, shtm or txt (any letter case)
+    EngineNotCreated = -9,      // the engine's ProgID did not resolve or it made no object
+    EngineFailed = -10,         // an engine call or a load failed, or no PDF was written
+    InitFailed = -17,           // the engine refused its output file name
+    PageNumberFailed = -18,     // a page-number stamp failed (the page loop goes on)
+    OpenFailed = -29,           // the desktop could not open the finished PDF
+    OutputPathNotCorrect = -30, // the output path climbs above "/"
+    TempFileFailed = 2034,      // the video step could not read the input or write its copy
+};
+}
+
+// Turns one HTML, SHTML or plain-text file, or one URL, into a PDF by driving
+// the rendering engine through the automation layer (EngineClient). It applies
+// the live Conversion settings, loads the input, converts it page by page,
+// stamps page numbers, writes the document information with the PDF document
+// component, advances the progress window, honours its Cancel, and can join
+// several inputs into one PDF ("all to one").
+//
+// One object serves the whole program: main() creates the application object
+// first, then one CConverter, and hands it to the command-line modes and the
+// main window, which set its switches before each call. The constructor
+// writes the application log's start record. Everything runs on the thread
+// that created the application object; a conversion call runs nested event
+// loops (engine loads, progress updates), so a call made while another one
+// runs (isBusy()) is refused with EngineFailed and changes nothing.
+//
+// Paths: "/" is the only separator. A relative input path is completed
+// against the current folder, a relative output path against the completed
+// input's folder (completePath). Output files belong to the caller: a failed
+// or cancelled conversion removes the partial PDF; a PDF that was never
+// written, or is empty, fails with EngineFailed.
+//
+// Messages: error boxes are shown only while messagesEnabled() (window mode);
+// the command-line modes switch them off and report through result codes and
+// the log. The progress window is advanced and its Cancel read only while
+// messages are enabled and a progress object is set.
+class CConverter final
+{
+public:
+    // Shows a box and returns the answer; showMessageBox by default. Tests and
+    // callers without windows may record instead.
+    using MessageBoxFunction = std::function<MessageAnswer(
+        const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons)>;
+
+    // `factory` creates one engine object per PDF (default: EngineClient::create,
+    // by the ProgID "quirex.QUIREX" through the per-user registry); `messages`
+    // shows the error boxes (default: showMessageBox); `progress` is the
+    // progress window of a running window conversion, or null.
+    explicit CConverter(EngineFactory factory = {}, MessageBoxFunction messages = {},
+                        ConversionProgress *progress = nullptr);
+    ~CConverter();
+
+    // --- Entries ---------------------------------------------------------
+
+    // Converts the file `input` into the PDF `output` (both may be relative):
+    // checks that the input exists (a folder passes this test), that the
+    // output path does not climb above "/" (OutputPathNotCorrect, box 153),
+    // and the extension (NoExtension, WrongExtension; checked after the two
+    // path tests), then runs ConvertQuirex. With openAfter() set, the output
+    // (as given) is opened with the desktop after the last PDF of a run
+    // (after every input without all-to-one), whatever the result; a failure
+    // to open gives OpenFailed. Cancelled when Cancel was pressed before.
+    int Convert(const QString &input, const QString &output);
+
+    // The per-file step on completed paths: the video step when a temporary
+    // file name is set, a new engine and PDF unless an all-to-one run is under
+    // way, the load (a ".txt" path, compared case-sensitively, as text; any
+    // other as an HTML file), the pages with their numbers, the finishing step
+    // and the document information. A folder as input fails the load
+    // (EngineFailed, box 2016). On a failure or Cancel the engine document is
+    // abandoned and its partial PDF removed.
+    int ConvertQuirex(const QString &input, const QString &output);
+
+    // Converts the document at `url` into the PDF `output`: no zoom, no page
+    // numbers, no document information. A load that fails is EngineFailed
+    // (box 2016).
+    int ConvertURL(const QString &url, const QString &output);
+
+    // Sets up the engine for a new PDF at `output` (no-op without an engine
+    // in use): output file name, page counter back to 1, then ApplySettings.
+    // InitFailed (box 2047) when the engine refuses.
+    int InitPDF(const QString &output);
+
+    // Hands the Conversion settings to the engine: margins (the bottom one
+    // with a quarter-inch reserve for page numbers), encoding, paper,
+    // images, tables, orientation, links and base URL. Stops silently at the
+    // first engine failure. No-op without an engine in use.
+    void ApplySettings();
+
+    // Ends the current input: advances the progress by `steps` and, unless
+    // more inputs of an all-to-one run follow, ends the PDF and releases the
+    // engine (CloseEngine(false)). Returns 0.
+    int FinishConverting(int steps);
+
+    // Ends the engine document and releases the engine. With `abandon` the
+    // written PDF is deleted (a failed or cancelled conversion); without it a
+    // failure to end the document shows box 2046. No-op without an engine.
+    void CloseEngine(bool abandon);
+
+    // Creates the engine object for a new PDF. False, with box 2029 (ProgID
+    // not resolved) or 2030 (no object created) while messages are enabled,
+    // when the factory fails.
+    bool CreateEngine();
+
+    // --- Switches and state (set by callers before each call) ------------
+
+    // Join successive inputs into one PDF, the first output path's.
+    bool allToOne() const { return m_allToOne; }
+    void setAllToOne(bool on) { m_allToOne = on; }
+    // This input is the first of the run / the last of the run.
+    bool isFirstFile() const { return m_firstFile; }
+    void setFirstFile(bool first) { m_firstFile = first; }
+    bool isLastFile() const { return m_lastFile; }
+    void setLastFile(bool last) { m_lastFile = last; }
+    // Open each finished PDF with the desktop ("/autolaunch").
+    bool openAfter() const { return m_openAfter; }
+    void setOpenAfter(bool on) { m_openAfter = on; }
+    // "/swapext": kept for the batch modes, which read it.
+    bool swapExtension() const { return m_swapExtension; }
+    void setSwapExtension(bool on) { m_swapExtension = on; }
+
+    // The live Conversion settings, shared by the command line, the main
+    // window and the converter; built-in defaults at construction.
+    const ConversionSettings &settings() const { return m_settings; }
+    ConversionSettings &settings() { return m_settings; }
+    void setSettings(const ConversionSettings &settings) { m_settings = settings; }
+
+    // Error boxes and progress on (window mode, the default) or off.
+    bool messagesEnabled() const { return m_messagesEnabled; }
+    void setMessagesEnabled(bool on) { m_messagesEnabled = on; }
+    // The progress window of the running conversion; null for none. Not owned.
+    ConversionProgress *progress() const { return m_progress; }
+    void setProgress(ConversionProgress *progress) { m_progress = progress; }
+
+    // "/tempfile": when not empty, every input first passes the video step,
+    // which writes a copy of this name in the input's folder and converts it.
+    QString tempFileName() const { return m_tempFileName; }
+    void setTempFileName(const QString &name) { m_tempFileName = name; }
+    // Extension of derived output names ("pdf"; "/swapext").
+    QString outputExtension() const { return m_outputExtension; }
+    void setOutputExtension(const QString &extension) { m_outputExtension = extension; }
+    // "/header", "/footer": kept, not used by any conversion step.
+    QString headerText() const { return m_headerText; }
+    void setHeaderText(const QString &text) { m_headerText = text; }
+    QString footerText() const { return m_footerText; }
+    void setFooterText(const QString &text) { m_footerText = text; }
+
+    // True while a conversion call runs (its nested event loops may deliver
+    // window input and hand-off messages meanwhile).
+    bool isBusy() const { return m_busy; }
+    // True while an engine document is open (an all-to-one run between its
+    // first and last input, or inside a call).
+    bool hasEngine() const { return m_engine != nullptr; }
+    // The number the next output page of the current PDF gets.
+    int pageCounter() const { return m_pageCounter; }
+
+private:
+    Q_DISABLE_COPY(CConverter)
+
+    class BusyScope;
+
+    int convertFile(const QString &input, const QString &output);
+    int runPerFileStep(const QString &input, const QString &output, QString *loadPath);
+    bool loadInput(const QString &path, int *result);
+    bool loadTextInput(const QString &path, int *result);
+    void convertPages(bool stampNumbers);
+    int stampPageNumber(int current, int total);
+    int writeDocumentInformation(const QString &output);
+    bool outputWritten(const QString &path) const;
+    bool cancelled() const;
+    void advance(int units);
+    void errorBox(int textId, int titleId = 2001);
+    void formattedErrorBox(int formatId, const QString &argument, int titleId = 2001);
+    void engineExceptionBox(int code, const QString &text);
+
+    bool m_allToOne = false;
+    bool m_firstFile = false;
+    bool m_lastFile = false;
+    bool m_openAfter = false;
+    bool m_swapExtension = false;
+    ConversionSettings m_settings;
+    bool m_messagesEnabled = true;
+    ConversionProgress *m_progress = nullptr;
+    QString m_tempFileName;
+    QString m_outputExtension = QStringLiteral("pdf");
+    QString m_headerText;
+    QString m_footerText;
+    std::unique_ptr<EngineClient> m_engine;
+    bool m_engineInUse = false;
+    int m_pageCounter = 1;
+
+    EngineFactory m_factory;
+    MessageBoxFunction m_messages;
+    bool m_busy = false;
+    // The output an all-to-one run writes to, and whether one of its inputs
+    // asked for document information (written once the joined PDF is closed).
+    QString m_joinedOutput;
+    bool m_closeFailed = false;
+};
+
+} // namespace quirex::app
