@@ -115,12 +115,14 @@ public:
 
     // Ends the current input: advances the progress by `steps` and, unless
     // more inputs of an all-to-one run follow, ends the PDF and releases the
-    // engine (CloseEngine(false)). Returns 0.
+    // engine (CloseEngine(false)). Returns 0, or EngineFailed when the PDF
+    // was not written (missing, empty, or not a PDF or PostScript file).
     int FinishConverting(int steps);
 
     // Ends the engine document and releases the engine. With `abandon` the
-    // written PDF is deleted (a failed or cancelled conversion); without it a
-    // failure to end the document shows box 2046. No-op without an engine.
+    // written PDF is deleted (a failed or cancelled conversion); without it,
+    // a failure to end the document or a PDF that was not written shows box
+    // 2046. No-op without an engine.
     void CloseEngine(bool abandon);
 
     // Creates the engine object for a new PDF. False, with box 2029 (ProgID
@@ -183,20 +185,18 @@ public:
 private:
     Q_DISABLE_COPY(CConverter)
 
-    class BusyScope;
-
     int convertFile(const QString &input, const QString &output);
-    int runPerFileStep(const QString &input, const QString &output, QString *loadPath);
-    bool loadInput(const QString &path, int *result);
-    bool loadTextInput(const QString &path, int *result);
-    void convertPages(bool stampNumbers);
+    int loadInput(const QString &path);
+    int loadTextInput(const QString &path);
+    int failLoad();
+    int convertPages(bool stampNumbers);
     int stampPageNumber(int current, int total);
-    int writeDocumentInformation(const QString &output);
+    bool closeEngine(bool abandon);
     bool outputWritten(const QString &path) const;
     bool cancelled() const;
     void advance(int units);
-    void errorBox(int textId, int titleId = 2001);
-    void formattedErrorBox(int formatId, const QString &argument, int titleId = 2001);
+    void errorBox(int textId);
+    void formattedErrorBox(int formatId, const QString &argument);
     void engineExceptionBox(int code, const QString &text);
 
     bool m_allToOne = false;
@@ -218,10 +218,9 @@ private:
     EngineFactory m_factory;
     MessageBoxFunction m_messages;
     bool m_busy = false;
-    // The output an all-to-one run writes to, and whether one of its inputs
-    // asked for document information (written once the joined PDF is closed).
-    QString m_joinedOutput;
-    bool m_closeFailed = false;
+    // The file the current PDF is written to (an all-to-one run's first
+    // output), for the document information and the open-after flag.
+    QString m_pdfPath;
 };
 
 } // namespace quirex::app

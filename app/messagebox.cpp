@@ -103,12 +103,17 @@ void formattedErrorBox(int formatId, const QString &text, qint64 number, int tit
                    MessageIcon::Error);
 }
 
+QString engineExceptionText(int32_t code, const QString &errorText)
+{
+    return fillFormat(QStringLiteral("Quirex Addon has thrown an exception:\n\n"
+                                     "com error: %d - %s"),
+                      {qint64(code), errorText});
+}
+
 void engineExceptionBox(int32_t code, const QString &errorText)
 {
-    showMessageBox(fillFormat(QStringLiteral("Quirex Addon has thrown an exception:\n\n"
-                                             "com error: %d - %s"),
-                              {qint64(code), errorText}),
-                   QStringLiteral("Error"), MessageIcon::Error);
+    showMessageBox(engineExceptionText(code, errorText), QStringLiteral("Error"),
+                   MessageIcon::Error);
 }
 
 } // namespace quirex::app

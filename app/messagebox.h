@@ -35,6 +35,8 @@ void formattedErrorBox(int formatId, const QString &text, qint64 number, int tit
 // thrown an exception:", a blank line and "com error: CODE - TEXT" (the code
 // as signed decimal, TEXT from comErrorText), literal title "Error".
 void engineExceptionBox(int32_t code, const QString &errorText);
+// The text of that box.
+QString engineExceptionText(int32_t code, const QString &errorText);
 
 // Receives the one-line form of boxes shown without a display. The default
 // sink writes the line and a line feed to the standard error stream; an empty

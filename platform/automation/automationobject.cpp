@@ -38,10 +38,15 @@ AutomationObject &AutomationObject::operator=(AutomationObject &&other) noexcept
 
 HRESULT AutomationObject::create(const QString &progId)
 {
+    return create(progId, IID_IDispatch);
+}
+
+HRESULT AutomationObject::create(const QString &progId, const Guid &iid, CreationStep *failedStep)
+{
     release();
     m_exception.clear();
     IDispatch *dispatch = nullptr;
-    const HRESULT hr = createDispatchObject(progId, &dispatch, &m_exception);
+    const HRESULT hr = createDispatchObject(progId, iid, &dispatch, &m_exception, failedStep);
     if (SUCCEEDED(hr))
         m_dispatch = dispatch;
     return hr;

@@ -3,6 +3,7 @@
 #include "exceptioninfo.h"
 #include "hresult.h"
 #include "interfaces.h"
+#include "objectcreation.h"
 #include "variant.h"
 
 #include <QHash>
@@ -32,6 +33,9 @@ public:
     // Releases the current object and creates a new one of class `progId`: CO_E_CLASSSTRING,
     // REGDB_E_CLASSNOTREG, CO_E_DLLNOTFOUND, ... (see createDispatchObject).
     HRESULT create(const QString &progId);
+    // The same, asking for the dispatch interface `iid` (see createDispatchObject); where
+    // `failedStep` is given it tells whether the ProgID did not resolve or no object was made.
+    HRESULT create(const QString &progId, const Guid &iid, CreationStep *failedStep = nullptr);
     void release();
     bool isNull() const { return m_dispatch == nullptr; }
     IDispatch *dispatch() const { return m_dispatch; }

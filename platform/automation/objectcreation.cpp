@@ -77,14 +77,28 @@ HRESULT CoCreateInstance(const Guid &clsid, const Guid &iid, void **object, Exce
 
 HRESULT createDispatchObject(const QString &progId, IDispatch **object, ExceptionInfo *detail)
 {
+    return createDispatchObject(progId, IID_IDispatch, object, detail);
+}
+
+HRESULT createDispatchObject(const QString &progId, const Guid &iid, IDispatch **object,
+                             ExceptionInfo *detail, CreationStep *failedStep)
+{
+    CreationStep ignored = CreationStep::None;
+    CreationStep &step = failedStep ? *failedStep : ignored;
+    step = CreationStep::None;
     if (!object)
         return E_POINTER;
     *object = nullptr;
     Guid clsid;
-    const HRESULT hr = CLSIDFromProgID(progId, &clsid);
-    if (FAILED(hr))
+    HRESULT hr = CLSIDFromProgID(progId, &clsid);
+    if (FAILED(hr)) {
+        step = CreationStep::ResolveProgId;
         return fail(hr, detail, QString()); // the code says it all
-    return CoCreateInstance(clsid, IID_IDispatch, reinterpret_cast<void **>(object), detail);
+    }
+    hr = CoCreateInstance(clsid, iid, reinterpret_cast<void **>(object), detail);
+    if (FAILED(hr))
+        step = CreationStep::CreateObject;
+    return hr;
 }
 
 } // namespace quirex::automation

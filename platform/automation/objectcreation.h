@@ -26,9 +26,22 @@ HRESULT CLSIDFromProgID(const QString &progId, Guid *clsid);
 HRESULT CoCreateInstance(const Guid &clsid, const Guid &iid, void **object,
                          ExceptionInfo *detail = nullptr);
 
+// The step of creating an object by ProgID that failed.
+enum class CreationStep {
+    None,          // nothing failed
+    ResolveProgId, // the ProgID names no class (CLSIDFromProgID)
+    CreateObject,  // the class gave no object with the interface asked for (CoCreateInstance)
+};
+
 // CLSIDFromProgID, then CoCreateInstance for IDispatch.
 HRESULT createDispatchObject(const QString &progId, IDispatch **object,
                              ExceptionInfo *detail = nullptr);
+
+// The same for the dispatch interface `iid`: IDispatch, or the class's own dispatch interface
+// (its "InterfaceID"), which an object that has it gives as its IDispatch. E_NOINTERFACE when
+// the object lacks it. Where `failedStep` is given it tells which of the two steps failed.
+HRESULT createDispatchObject(const QString &progId, const Guid &iid, IDispatch **object,
+                             ExceptionInfo *detail = nullptr, CreationStep *failedStep = nullptr);
 
 // Loads a component library by absolute path (never unloaded) and returns the handle, or null
 // with `error` set.

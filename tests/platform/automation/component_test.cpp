@@ -1,11 +1,11 @@
 #include "automationobject.h"
 #include "comerror.h"
 #include "componentregistry.h"
-#include "toolrunner.h"
 #include "objectcreation.h"
 #include "registry.h"
 #include "systemmessage.h"
 #include "testenvironment.h"
+#include "toolrunner.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,7 +18,8 @@
 using namespace quirex::automation;
 using namespace quirex::test;
 
-namespace {
+namespace
+{
 QString componentPath()
 {
     return QFileInfo(QStringLiteral(AUTOMATION_TEST_COMPONENT)).canonicalFilePath();
@@ -241,6 +242,28 @@ TEST_F(Component, InterfacesByQuery)
     static_cast<IDispatch *>(created)->Release();
 }
 
+TEST_F(Component, CreationByInterfaceIdTellsWhichStepFailed)
+{
+    AutomationObject byIid;
+    CreationStep step = CreationStep::ResolveProgId;
+    ASSERT_EQ(byIid.create(gadget, *Guid::fromString(gadgetIid), &step), S_OK);
+    EXPECT_EQ(step, CreationStep::None);
+    Variant sum;
+    EXPECT_EQ(byIid.call(QStringLiteral("Add"),
+                         {Variant(std::int32_t(2)), Variant(std::int32_t(3))}, &sum),
+              S_OK);
+    EXPECT_EQ(sum.toInt(), 5);
+
+    // Another class's interface: the ProgID resolved, but no object has it.
+    EXPECT_EQ(byIid.create(gadget, IID_IClassFactory, &step), E_NOINTERFACE);
+    EXPECT_EQ(step, CreationStep::CreateObject);
+    EXPECT_TRUE(byIid.isNull());
+    EXPECT_EQ(
+        byIid.create(QStringLiteral("automationtest.Nothing"), *Guid::fromString(gadgetIid), &step),
+        CO_E_CLASSSTRING);
+    EXPECT_EQ(step, CreationStep::ResolveProgId);
+}
+
 TEST_F(Component, WidgetClassesCarryTheWidgetMembers)
 {
     AutomationObject panel;
@@ -397,9 +420,12 @@ HRESULT createFrom(const QString &path, ExceptionInfo *detail = nullptr)
         classes(QStringLiteral("CLSID\\") + gadgetClsid + QStringLiteral("\\InprocServer32")),
         QString(), path);
     IDispatch *dispatch = nullptr;
-    const HRESULT hr = createDispatchObject(gadget, &dispatch, detail);
+    CreationStep step = CreationStep::None;
+    const HRESULT hr = createDispatchObject(gadget, IID_IDispatch, &dispatch, detail, &step);
     if (dispatch)
         dispatch->Release();
+    // The ProgID resolves here, so every failure is one of making the object.
+    EXPECT_EQ(step, FAILED(hr) ? CreationStep::CreateObject : CreationStep::None);
     return hr;
 }
 

@@ -1,0 +1,539 @@
+#include "converter.h"
+
+#include "applog.h"
+#include "comerror.h"
+#include "comerrortext.h"
+#include "conversionprogress.h"
+#include "documentinfo.h"
+#include "encodingtable.h"
+#include "pagenumbers.h"
+#include "papertable.h"
+#include "pathcompletion.h"
+#include "shellopen.h"
+#include "stringids.h"
+#include "stringtable.h"
+#include "textformat.h"
+#include "textinput.h"
+#include "videoreplacement.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <climits>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quirex::app
+{
+
+using automation::ComError;
+
+namespace
+{
+
+// Marks a conversion call as running for as long as it lasts.
+class BusyFlag
+{
+public:
+    explicit BusyFlag(bool &flag)
+        : m_flag(flag)
+    {
+        m_flag = true;
+    }
+    ~BusyFlag() { m_flag = false; }
+
+private:
+    bool &m_flag;
+};
+
+bool hasHtmlOrTextExtension(const QString &extension)
+{
+    return extension == QLatin1String("html") || extension == QLatin1String("htm") ||
+           extension == QLatin1String("shtml") || extension == QLatin1String("shtm") ||
+           extension == QLatin1String("txt");
+}
+
+// Whether `path` can be opened for reading; a folder can. Never blocks on a
+// named pipe.
+bool canOpenForReading(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+// A text input mapped read-only; empty (isMapped() false) when the path is
+// not a regular file, is empty or cannot be read.
+class MappedFile
+{
+public:
+    explicit MappedFile(const QString &path)
+    {
+        const int fd =
+            ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0)
+            return;
+        struct stat info {
+        };
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
+            info.st_size <= INT_MAX) {
+            void *address = ::mmap(nullptr, size_t(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+            if (address != MAP_FAILED) {
+                m_address = address;
+                m_size = size_t(info.st_size);
+            }
+        }
+        ::close(fd);
+    }
+    ~MappedFile()
+    {
+        if (m_address)
+            ::munmap(m_address, m_size);
+    }
+    bool isMapped() const { return m_address != nullptr; }
+    // The bytes, valid while this object lives.
+    QByteArray bytes() const
+    {
+        return QByteArray::fromRawData(static_cast<const char *>(m_address), int(m_size));
+    }
+
+private:
+    Q_DISABLE_COPY(MappedFile)
+    void *m_address = nullptr;
+    size_t m_size = 0;
+};
+
+} // namespace
+
+CConverter::CConverter(EngineFactory factory, MessageBoxFunction messages,
+                       ConversionProgress *progress)
+    : m_progress(progress)
+    , m_factory(factory ? std::move(factory) : EngineFactory(&EngineClient::create))
+    , m_messages(messages ? std::move(messages) : MessageBoxFunction(&showMessageBox))
+{
+    logStart();
+}
+
+// An engine document still open here (an all-to-one run whose last input
+// never came) is finished by the engine itself when it is released.
+CConverter::~CConverter() = default;
+
+// --- Entries ----------------------------------------------------------------
+
+int CConverter::Convert(const QString &input, const QString &output)
+{
+    if (m_busy)
+        return ConvertResult::EngineFailed;
+    BusyFlag busy(m_busy);
+    logLine(QStringLiteral("CConverter::Convert\n"));
+    if (cancelled()) {
+        // A joined PDF cancelled between its inputs is abandoned, not left open.
+        CloseEngine(true);
+        return ConvertResult::Cancelled;
+    }
+    logLine(QStringLiteral("strInFilePath : %1\n").arg(input));
+    const QString inputPath = completePath(input);
+    const QString outputPath = completePath(output, inputPath);
+    logLine(QStringLiteral("strInFileName : %1\n").arg(inputPath));
+    if (!m_allToOne || m_firstFile)
+        m_pdfPath.clear();
+
+    if (!canOpenForReading(inputPath)) {
+        formattedErrorBox(strings::CannotOpenFile, inputPath);
+        return ConvertResult::InputMissing;
+    }
+    if (outputPath.isEmpty()) {
+        errorBox(strings::OutputPathNotCorrect);
+        return ConvertResult::OutputPathNotCorrect;
+    }
+    const int dot = inputPath.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0)
+        return ConvertResult::NoExtension;
+    if (!hasHtmlOrTextExtension(inputPath.mid(dot + 1).toLower()))
+        return ConvertResult::WrongExtension;
+
+    int result = convertFile(inputPath, outputPath);
+
+    if (m_openAfter && (!m_allToOne || m_lastFile)) {
+        // The PDF that was written: the completed output, and in an
+        // all-to-one run the joined PDF at the first input's output.
+        const QString written = m_allToOne && !m_pdfPath.isEmpty() ? m_pdfPath : outputPath;
+        if (platform::shellOpen(written) <= 32)
+            result = ConvertResult::OpenFailed;
+    }
+    return result;
+}
+
+int CConverter::ConvertQuirex(const QString &input, const QString &output)
+{
+    if (m_busy)
+        return ConvertResult::EngineFailed;
+    BusyFlag busy(m_busy);
+    if (!m_allToOne || m_firstFile)
+        m_pdfPath.clear();
+    return convertFile(input, output);
+}
+
+int CConverter::convertFile(const QString &input, const QString &output)
+{
+    logLine(QStringLiteral("ConvertQuirex"));
+    m_engineInUse = true;
+
+    QString loadPath = input;
+    if (!m_tempFileName.isEmpty()) {
+        const int replaced = ReplaceToTempFile(loadPath, m_tempFileName);
+        if (replaced != 0)
+            return replaced;
+    }
+
+    const bool startsPdf = !m_allToOne || m_firstFile;
+    if (startsPdf) {
+        if (!CreateEngine())
+            return ConvertResult::EngineNotCreated;
+        const int initialised = InitPDF(output);
+        if (initialised != 0)
+            return initialised;
+    }
+    if (cancelled()) {
+        CloseEngine(true);
+        return ConvertResult::Cancelled;
+    }
+    if (!m_engine) {
+        // A later input of an all-to-one run whose joined PDF was abandoned
+        // (or never started): there is no document to append to.
+        errorBox(strings::CannotLoadHtml);
+        return ConvertResult::EngineFailed;
+    }
+
+    try {
+        if (startsPdf)
+            m_engine->beginDoc();
+        if (m_settings.Zoom > 0)
+            m_engine->setContentZoomFactor(m_settings.Zoom);
+        const int loaded = loadInput(loadPath);
+        if (loaded != 0)
+            return loaded;
+        if (m_messagesEnabled) {
+            advance(2);
+            if (cancelled()) {
+                CloseEngine(true);
+                return ConvertResult::Cancelled;
+            }
+        }
+        const int converted = convertPages(m_settings.PageNumbers);
+        if (converted != 0)
+            return converted;
+        const int finished = FinishConverting(1);
+        if (finished != 0)
+            return finished;
+        // Document information goes into a closed PDF only: a joined PDF is
+        // still being written by the engine until its last input.
+        if (!m_engine && hasDocumentInformation(m_settings))
+            writeDocumentInformation(m_pdfPath.isEmpty() ? output : m_pdfPath, m_settings);
+    } catch (const ComError &error) {
+        CloseEngine(true);
+        engineExceptionBox(error.code(), comErrorText(error.code()));
+        return ConvertResult::EngineFailed;
+    } catch (const std::exception &) {
+        // Anything else (memory for a huge text input, ...) is a failed load.
+        CloseEngine(true);
+        errorBox(strings::CannotLoadHtml);
+        return ConvertResult::EngineFailed;
+    }
+
+    if (!m_tempFileName.isEmpty() && !QFile::remove(loadPath))
+        return ConvertResult::TempFileNotDeleted;
+    advance(1);
+    return ConvertResult::Success;
+}
+
+int CConverter::loadInput(const QString &path)
+{
+    // The text rule compares the name's end case-sensitively: "a.TXT" loads
+    // as an HTML file.
+    if (path.endsWith(QLatin1String(".txt")))
+        return loadTextInput(path);
+    // Only a regular file is a document: a folder or a named pipe would give
+    // an empty page, or never finish loading.
+    if (!QFileInfo(path).isFile())
+        return failLoad();
+    try {
+        m_engine->loadHtmlFile(path);
+    } catch (const ComError &) {
+        return failLoad();
+    }
+    return 0;
+}
+
+int CConverter::loadTextInput(const QString &path)
+{
+    // Read-only: a text file the user may not write still converts.
+    const MappedFile file(path);
+    if (!file.isMapped()) {
+        formattedErrorBox(strings::CannotOpenFile, path);
+        CloseEngine(true);
+        return ConvertResult::InputMissing;
+    }
+    const QByteArray bytes = file.bytes();
+    try {
+        if (isTextUnicode(bytes))
+            m_engine->loadHtmlFile(path);
+        else
+            m_engine->loadHtmlString(textInputHtml(bytes));
+    } catch (const ComError &) {
+        return failLoad();
+    }
+    return 0;
+}
+
+int CConverter::failLoad()
+{
+    CloseEngine(true);
+    errorBox(strings::CannotLoadHtml);
+    return ConvertResult::EngineFailed;
+}
+
+int CConverter::convertPages(bool stampNumbers)
+{
+    int page = 0;
+    while (page < m_engine->numberOfPages()) {
+        if (cancelled()) {
+            CloseEngine(true);
+            return ConvertResult::Cancelled;
+        }
+        ++page;
+        try {
+            m_engine->convertPage(page);
+        } catch (const ComError &) {
+            return failLoad();
+        }
+        if (stampNumbers)
+            stampPageNumber(m_pageCounter, m_engine->numberOfPages());
+        ++m_pageCounter;
+    }
+    return 0;
+}
+
+int CConverter::stampPageNumber(int current, int total)
+{
+    if (!m_engineInUse || !m_engine)
+        return 0;
+    try {
+        quirex::app::stampPageNumber(*m_engine, m_settings, current, total);
+    } catch (const ComError &) {
+        errorBox(strings::DocumentComponentFailed);
+        return ConvertResult::PageNumberFailed;
+    }
+    return 0;
+}
+
+int CConverter::ConvertURL(const QString &url, const QString &output)
+{
+    if (m_busy)
+        return ConvertResult::EngineFailed;
+    BusyFlag busy(m_busy);
+    m_engineInUse = true;
+    m_pdfPath.clear();
+    if (!CreateEngine())
+        return ConvertResult::EngineNotCreated;
+    const int initialised = InitPDF(output);
+    if (initialised != 0)
+        return initialised;
+    try {
+        m_engine->beginDoc();
+        try {
+            m_engine->loadUrl(url);
+        } catch (const ComError &) {
+            return failLoad();
+        }
+        if (m_messagesEnabled) {
+            advance(2);
+            if (cancelled()) {
+                CloseEngine(true);
+                return ConvertResult::Cancelled;
+            }
+        }
+        const int converted = convertPages(false);
+        if (converted != 0)
+            return converted;
+        const int finished = FinishConverting(1);
+        if (finished != 0)
+            return finished;
+    } catch (const ComError &error) {
+        CloseEngine(true);
+        engineExceptionBox(error.code(), comErrorText(error.code()));
+        return ConvertResult::EngineFailed;
+    }
+    advance(1);
+    return ConvertResult::Success;
+}
+
+int CConverter::InitPDF(const QString &output)
+{
+    logLine(QStringLiteral("InitPDF Begin"));
+    if (!m_engineInUse) {
+        logLine(QStringLiteral("InitPDF End"));
+        return 0;
+    }
+    try {
+        if (!m_engine)
+            throw ComError(automation::E_POINTER);
+        m_engine->setOutputFileName(output);
+        m_pageCounter = 1;
+    } catch (const ComError &) {
+        errorBox(strings::EngineFailed);
+        // Nothing was begun: the next PDF creates a new engine.
+        m_engine.reset();
+        return ConvertResult::InitFailed;
+    }
+    m_pdfPath = output;
+    ApplySettings();
+    logLine(QStringLiteral("InitPDF End"));
+    return 0;
+}
+
+void CConverter::ApplySettings()
+{
+    if (!m_engineInUse || !m_engine)
+        return;
+    EngineClient &engine = *m_engine;
+    const ConversionSettings &s = m_settings;
+    try {
+        engine.setMarginTop(s.MarginTop);
+        engine.setMarginLeft(s.MarginLeft);
+        engine.setMarginRight(s.MarginRight);
+        // A quarter inch below the bottom margin stays free for page numbers.
+        const int resolution = engine.resolution();
+        engine.setMarginBottom(int(resolution * 180.0 / 720.0 + s.MarginBottom));
+        engine.setEncoding(encodingName(s.Encoding));
+        if (s.PaperSize == CustomPaperSize)
+            engine.setCustomPaperSize(s.CustomPaperWidth, s.CustomPaperHeight);
+        else
+            engine.setPaperSize(paperName(s.PaperSize));
+        engine.setPostEntireImages(s.PostEntireImages);
+        engine.setPostEntireTables(s.PostEntireTables);
+        engine.setLandscapePageOrientation(s.Orientation != 0);
+        engine.setPreserveLinks(s.PreserveLinks);
+        if (s.PreserveLinks) {
+            QString base = s.BaseURL;
+            if (!base.endsWith(QLatin1Char('/')))
+                base += QLatin1Char('/');
+            engine.setBaseUrl(base);
+        }
+    } catch (const ComError &) {
+        // The engine keeps its own values for what it refused; the
+        // conversion goes on with them.
+    }
+}
+
+int CConverter::FinishConverting(int steps)
+{
+    logLine(QStringLiteral("FinishConverting 0"));
+    if (!m_engineInUse)
+        return 0;
+    if (m_allToOne && !m_lastFile) {
+        advance(steps);
+        advance(steps);
+        return 0;
+    }
+    advance(steps);
+    return closeEngine(false) ? 0 : ConvertResult::EngineFailed;
+}
+
+void CConverter::CloseEngine(bool abandon)
+{
+    closeEngine(abandon);
+}
+
+bool CConverter::closeEngine(bool abandon)
+{
+    if (!m_engineInUse || !m_engine)
+        return true;
+    QString file;
+    bool failed = false;
+    try {
+        file = m_engine->outputFileName();
+        m_engine->endDoc();
+    } catch (const ComError &) {
+        failed = true;
+    }
+    m_engine.reset();
+    if (abandon) {
+        if (!file.isEmpty())
+            QFile::remove(file);
+        return true;
+    }
+    // The engine reports no errors: a PDF that is missing or empty (a folder
+    // that cannot be written, a full disk) must not read as success.
+    if (failed || !outputWritten(file)) {
+        errorBox(strings::FinishingFailed);
+        return false;
+    }
+    return true;
+}
+
+bool CConverter::CreateEngine()
+{
+    // An engine still held (an all-to-one run that never got its last
+    // input) finishes its PDF before a new one starts.
+    if (m_engine)
+        closeEngine(false);
+    EngineCreationFailure failure = EngineCreationFailure::ObjectNotCreated;
+    m_engine = m_factory(&failure);
+    if (m_engine)
+        return true;
+    formattedErrorBox(failure == EngineCreationFailure::ClassNotFound
+                          ? strings::ComponentNotFound
+                          : strings::ComponentNotCreated,
+                      QStringLiteral("QUIREX"));
+    return false;
+}
+
+// --- Helpers -----------------------------------------------------------------
+
+bool CConverter::outputWritten(const QString &path) const
+{
+    QFile file(path);
+    if (path.isEmpty() || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(4);
+    return head == "%PDF" || head == "%!PS";
+}
+
+bool CConverter::cancelled() const
+{
+    return m_messagesEnabled && m_progress && m_progress->cancelled();
+}
+
+void CConverter::advance(int units)
+{
+    if (m_messagesEnabled && m_progress)
+        m_progress->step(units);
+}
+
+void CConverter::errorBox(int textId)
+{
+    if (m_messagesEnabled)
+        m_messages(loadText(textId), loadText(strings::ErrorTitle), MessageIcon::Error,
+                   MessageButtons::Ok);
+}
+
+void CConverter::formattedErrorBox(int formatId, const QString &argument)
+{
+    if (m_messagesEnabled)
+        m_messages(fillFormat(loadText(formatId), {argument}), loadText(strings::ErrorTitle),
+                   MessageIcon::Error, MessageButtons::Ok);
+}
+
+void CConverter::engineExceptionBox(int code, const QString &text)
+{
+    if (m_messagesEnabled)
+        m_messages(engineExceptionText(code, text), QStringLiteral("Error"), MessageIcon::Error,
+                   MessageButtons::Ok);
+}
+
+} // namespace quirex::app

@@ -1,0 +1,56 @@
+#include "textinput.h"
+
+namespace quirex::app
+{
+
+TextEncoding detectTextEncoding(const QByteArray &bytes)
+{
+    if (bytes.size() >= 2) {
+        const auto first = uchar(bytes[0]);
+        const auto second = uchar(bytes[1]);
+        if (first == 0xFF && second == 0xFE)
+            return TextEncoding::Utf16LittleEndian;
+        if (first == 0xFE && second == 0xFF)
+            return TextEncoding::Utf16BigEndian;
+    }
+    if (bytes.isEmpty() || bytes.size() % 2 != 0)
+        return TextEncoding::Narrow;
+    qint64 evenZeros = 0;
+    qint64 oddZeros = 0;
+    const char *data = bytes.constData();
+    for (int i = 0; i < bytes.size(); i += 2) {
+        evenZeros += data[i] == 0;
+        oddZeros += data[i + 1] == 0;
+    }
+    // Latin text in UTF-16 has a zero in nearly every high byte and almost
+    // never in a low byte.
+    const qint64 units = bytes.size() / 2;
+    if (oddZeros * 4 >= units * 3 && evenZeros * 10 <= units)
+        return TextEncoding::Utf16LittleEndian;
+    if (evenZeros * 4 >= units * 3 && oddZeros * 10 <= units)
+        return TextEncoding::Utf16BigEndian;
+    return TextEncoding::Narrow;
+}
+
+QString textInputHtml(const QByteArray &bytes)
+{
+    QString html = QStringLiteral("<html><body><font size=\"2\" face=\"Courier New\">");
+    html.reserve(bytes.size() + bytes.size() / 8 + 64);
+    int start = 0;
+    while (start < bytes.size()) {
+        int end = bytes.indexOf('\n', start);
+        const int next = end < 0 ? bytes.size() : end + 1;
+        if (end < 0)
+            end = bytes.size();
+        int length = end - start;
+        if (length > 0 && bytes[start + length - 1] == '\r' && end < bytes.size())
+            --length;
+        html += QString::fromUtf8(bytes.constData() + start, length);
+        html += QLatin1String("<br>");
+        start = next;
+    }
+    html += QLatin1String("</font></body></html>");
+    return html;
+}
+
+} // namespace quirex::app

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace quirex::app
+{
+
+// How the bytes of a text input are encoded, as far as the converter tells.
+enum class TextEncoding { Narrow, Utf16LittleEndian, Utf16BigEndian };
+
+// The stand-in for the system's statistical UTF-16 test: a byte-order mark
+// (FF FE or FE FF) decides; otherwise text of even length whose odd-position
+// bytes are mostly zero and whose even-position bytes mostly are not reads as
+// little-endian UTF-16, and the mirror case as big-endian. Everything else,
+// including any text of odd length, is narrow.
+TextEncoding detectTextEncoding(const QByteArray &bytes);
+inline bool isTextUnicode(const QByteArray &bytes)
+{
+    return detectTextEncoding(bytes) != TextEncoding::Narrow;
+}
+
+// The HTML document a narrow text input becomes: the opening
+// "<html><body><font size="2" face="Courier New">", then each line of
+// `bytes` (split at LF, a CR before it removed; the last line counts even
+// without a line end) as UTF-8 followed by "<br>", then
+// "</font></body></html>". The text is not escaped: markup in it is rendered
+// as markup.
+QString textInputHtml(const QByteArray &bytes);
+
+} // namespace quirex::app
