@@ -109,6 +109,25 @@ QVector<PdfWord> PdfProbe::words(int index) const
     return result;
 }
 
+QStringList PdfProbe::fontNames() const
+{
+    QProcess process;
+    process.start(QStringLiteral("pdffonts"), {m_path});
+    if (!process.waitForFinished(60000))
+        return {};
+    QStringList names;
+    // Two header lines, then one font per line, its name first.
+    const QStringList lines =
+        QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'));
+    for (int i = 2; i < lines.size(); ++i) {
+        QString name = lines.at(i).section(QLatin1Char(' '), 0, 0);
+        name = name.mid(name.indexOf(QLatin1Char('+')) + 1);
+        if (!name.isEmpty() && !names.contains(name))
+            names << name;
+    }
+    return names;
+}
+
 bool PdfProbe::usesOnlyGray() const
 {
     if (!m_parsed)

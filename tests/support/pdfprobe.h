@@ -3,6 +3,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <memory>
@@ -43,6 +44,9 @@ public:
     QString text(int index = -1) const;
     // The words of page `index` (0-based) with their boxes.
     QVector<PdfWord> words(int index) const;
+    // The base names of the fonts the document uses, subset prefix removed
+    // ("LiberationMono"), from poppler's pdffonts.
+    QStringList fontNames() const;
     // True when no content stream or image uses an RGB or CMYK colour.
     bool usesOnlyGray() const;
 
