@@ -280,10 +280,13 @@ int CConverter::loadTextInput(const QString &path)
     }
     const QByteArray bytes = file.bytes();
     try {
-        if (isTextUnicode(bytes))
+        const TextEncoding encoding = detectTextEncoding(bytes);
+        if (encoding == TextEncoding::Narrow)
+            m_engine->loadHtmlString(textInputHtml(bytes));
+        else if (hasUtf16ByteOrderMark(bytes))
             m_engine->loadHtmlFile(path);
         else
-            m_engine->loadHtmlString(textInputHtml(bytes));
+            m_engine->loadHtmlString(utf16TextHtml(bytes, encoding));
     } catch (const ComError &) {
         return failLoad();
     }

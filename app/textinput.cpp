@@ -32,6 +32,22 @@ TextEncoding detectTextEncoding(const QByteArray &bytes)
     return TextEncoding::Narrow;
 }
 
+bool hasUtf16ByteOrderMark(const QByteArray &bytes)
+{
+    return bytes.startsWith("\xff\xfe") || bytes.startsWith("\xfe\xff");
+}
+
+QString utf16TextHtml(const QByteArray &bytes, TextEncoding encoding)
+{
+    const int high = encoding == TextEncoding::Utf16BigEndian ? 0 : 1;
+    QString text(bytes.size() / 2, Qt::Uninitialized);
+    for (int i = 0; i < text.size(); ++i)
+        text[i] = QChar(ushort(uchar(bytes[2 * i + high]) << 8 | uchar(bytes[2 * i + 1 - high])));
+    return QStringLiteral("<html><body><pre style=\"word-wrap: break-word; white-space: "
+                          "pre-wrap;\">") +
+           text.toHtmlEscaped() + QStringLiteral("</pre></body></html>");
+}
+
 QString textInputHtml(const QByteArray &bytes)
 {
     QString html = QStringLiteral("<html><body><font size=\"2\" face=\"Courier New\">");

@@ -15,10 +15,16 @@ enum class TextEncoding { Narrow, Utf16LittleEndian, Utf16BigEndian };
 // little-endian UTF-16, and the mirror case as big-endian. Everything else,
 // including any text of odd length, is narrow.
 TextEncoding detectTextEncoding(const QByteArray &bytes);
-inline bool isTextUnicode(const QByteArray &bytes)
-{
-    return detectTextEncoding(bytes) != TextEncoding::Narrow;
-}
+
+// True when `bytes` begin with a UTF-16 byte-order mark; the web engine then
+// reads the file as UTF-16 itself.
+bool hasUtf16ByteOrderMark(const QByteArray &bytes);
+
+// The HTML document a UTF-16 text input without a byte-order mark becomes
+// (the web engine would read it as single-byte text): the decoded text,
+// escaped, as preformatted text that wraps, as the web engine shows a plain
+// text file.
+QString utf16TextHtml(const QByteArray &bytes, TextEncoding encoding);
 
 // The HTML document a narrow text input becomes: the opening
 // "<html><body><font size="2" face="Courier New">", then each line of

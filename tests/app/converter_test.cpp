@@ -357,9 +357,15 @@ TEST_F(Converter, TextInputsAreReadOnlyCourierAndCarryTheirMarkup)
     QByteArray utf16("\xff\xfe", 2);
     utf16.append(reinterpret_cast<const char *>(words.utf16()), words.size() * 2);
     file(QStringLiteral("wide.txt"), utf16);
-    ASSERT_EQ(
-        converter->Convert(path(QStringLiteral("wide.txt")), path(QStringLiteral("wide.pdf"))), 0);
-    EXPECT_TRUE(PdfProbe(path(QStringLiteral("wide.pdf"))).text(0).contains(words));
+    file(QStringLiteral("bare.txt"), utf16.mid(2) + QByteArray("<\0b\0>\0", 6));
+    for (const QString name : {QStringLiteral("wide"), QStringLiteral("bare")}) {
+        ASSERT_EQ(converter->Convert(path(name + QStringLiteral(".txt")),
+                                     path(name + QStringLiteral(".pdf"))),
+                  0);
+        EXPECT_TRUE(PdfProbe(path(name + QStringLiteral(".pdf"))).text(0).contains(words))
+            << qPrintable(name);
+    }
+    EXPECT_TRUE(PdfProbe(path(QStringLiteral("bare.pdf"))).text(0).contains(QStringLiteral("<b>")));
     EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join('\n'));
 }
 

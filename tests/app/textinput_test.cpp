@@ -29,6 +29,17 @@ TEST(TextInput, LinesBecomeOneHtmlStringWithoutEscaping)
     EXPECT_EQ(textInputHtml("\xd0\x9f\r"), open + QString::fromUtf8("\xd0\x9f\r<br>") + close);
 }
 
+TEST(TextInput, Utf16WithoutAMarkIsDecodedAndEscaped)
+{
+    const QString html =
+        utf16TextHtml(QByteArray("\0<\x04\x1f\0&", 6), TextEncoding::Utf16BigEndian);
+    EXPECT_TRUE(html.contains(QString::fromUtf8(">&lt;П&amp;</pre>"))) << qPrintable(html);
+    EXPECT_TRUE(
+        utf16TextHtml(QByteArray("a\0b\0", 4), TextEncoding::Utf16LittleEndian).contains("ab"));
+    EXPECT_TRUE(hasUtf16ByteOrderMark("\xfe\xff"));
+    EXPECT_FALSE(hasUtf16ByteOrderMark("\xff"));
+}
+
 TEST(PageNumbers, TextAndLayoutWord)
 {
     EXPECT_EQ(pageNumberText(QString(), 3, 9), QString::fromUtf8("Страница 3"));
