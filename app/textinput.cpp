@@ -22,12 +22,14 @@ TextEncoding detectTextEncoding(const QByteArray &bytes)
         evenZeros += data[i] == 0;
         oddZeros += data[i + 1] == 0;
     }
-    // Latin text in UTF-16 has a zero in nearly every high byte and almost
-    // never in a low byte.
+    // Narrow text has no zero bytes. UTF-16 text has a zero high byte in
+    // every blank, digit and Latin letter (so in a good share of any text,
+    // Cyrillic included) and almost never a zero low byte; binary data has
+    // zeros on both sides alike.
     const qint64 units = bytes.size() / 2;
-    if (oddZeros * 4 >= units * 3 && evenZeros * 10 <= units)
+    if (oddZeros * 16 >= units && evenZeros * 8 <= oddZeros)
         return TextEncoding::Utf16LittleEndian;
-    if (evenZeros * 4 >= units * 3 && oddZeros * 10 <= units)
+    if (evenZeros * 16 >= units && oddZeros * 8 <= evenZeros)
         return TextEncoding::Utf16BigEndian;
     return TextEncoding::Narrow;
 }

@@ -10,10 +10,11 @@ namespace quirex::app
 enum class TextEncoding { Narrow, Utf16LittleEndian, Utf16BigEndian };
 
 // The stand-in for the system's statistical UTF-16 test: a byte-order mark
-// (FF FE or FE FF) decides; otherwise text of even length whose odd-position
-// bytes are mostly zero and whose even-position bytes mostly are not reads as
-// little-endian UTF-16, and the mirror case as big-endian. Everything else,
-// including any text of odd length, is narrow.
+// (FF FE or FE FF) decides; otherwise text of even length where at least one
+// in sixteen odd-position bytes is zero and even-position zeros are at most an
+// eighth of those reads as little-endian UTF-16 (blanks, digits and Latin
+// letters have a zero high byte), and the mirror case as big-endian.
+// Everything else, including any text of odd length, is narrow.
 TextEncoding detectTextEncoding(const QByteArray &bytes);
 
 // True when `bytes` begin with a UTF-16 byte-order mark; the web engine then

@@ -13,7 +13,12 @@ TEST(TextInput, Utf16IsToldByItsMarkOrItsZeroBytes)
     EXPECT_EQ(detectTextEncoding(be), TextEncoding::Utf16BigEndian);
     EXPECT_EQ(detectTextEncoding("\xff\xfe\x1f\x04"), TextEncoding::Utf16LittleEndian);
     EXPECT_EQ(detectTextEncoding("\xfe\xff\x04\x1f"), TextEncoding::Utf16BigEndian);
+    const QString cyrillic = QString::fromUtf8("Привет, мир: 12");
+    EXPECT_EQ(detectTextEncoding(QByteArray(reinterpret_cast<const char *>(cyrillic.utf16()),
+                                            cyrillic.size() * 2)),
+              TextEncoding::Utf16LittleEndian);
     EXPECT_EQ(detectTextEncoding(le + 'x'), TextEncoding::Narrow); // odd length
+    EXPECT_EQ(detectTextEncoding(QByteArray("a\0b\0\0c\0d", 8)), TextEncoding::Narrow);
     EXPECT_EQ(detectTextEncoding("plain text"), TextEncoding::Narrow);
     EXPECT_EQ(detectTextEncoding("\xd0\x9f\xd1\x80\xd0\xb8"), TextEncoding::Narrow); // UTF-8
     EXPECT_EQ(detectTextEncoding(QByteArray(8, '\0')), TextEncoding::Narrow);

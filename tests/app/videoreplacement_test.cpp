@@ -64,8 +64,8 @@ TEST(VideoElements, AreReplacedByTheirPosterOrTheWordVideo)
 TEST(VideoElements, UnclosedElementsAndEverythingElseStayByteForByte)
 {
     const QByteArray nul("x\0<video poster=\"p\"></video>\0\xff", 30);
-    EXPECT_EQ(replaceVideoElements(nul), QByteArray("x\0<img src=\"p\">\0\xff", 18));
-    for (const QByteArray text :
+    EXPECT_EQ(replaceVideoElements(nul), QByteArray("x\0<img src=\"p\">\0\xff", 17));
+    for (const QByteArray &text :
          {QByteArray("<video poster=\"p\"></video>"), // at the very start
           QByteArray(" <video poster=\"p\"><p>no end"), QByteArray(" <video poster=\"p\"></video"),
           QByteArray(), QByteArray("<")})
@@ -77,7 +77,7 @@ TEST(VideoElements, UnclosedElementsAndEverythingElseStayByteForByte)
 
 TEST(ReplaceToTempFile, WritesTheRewrittenCopyBesideTheInput)
 {
-    const QByteArray html = "<html><video poster=\"p.png\"></video>\0tail";
+    const QByteArray html("<html><video poster=\"p.png\"></video>\0tail", 41);
     QString path = quirex::test::writeFile(QStringLiteral("in/page.html"), html);
     ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
     const QString input = path;
