@@ -79,22 +79,26 @@ public:
     // --- Entries ---------------------------------------------------------
 
     // Converts the file `input` into the PDF `output` (both may be relative):
-    // checks that the input exists (a folder passes this test), that the
-    // output path does not climb above "/" (OutputPathNotCorrect, box 153),
-    // and the extension (NoExtension, WrongExtension; checked after the two
-    // path tests), then runs ConvertQuirex. With openAfter() set, the output
-    // (as given) is opened with the desktop after the last PDF of a run
-    // (after every input without all-to-one), whatever the result; a failure
-    // to open gives OpenFailed. Cancelled when Cancel was pressed before.
+    // checks that the input can be opened (InputMissing, box 2034; a folder
+    // passes this test), that the output path does not climb above "/"
+    // (OutputPathNotCorrect, box 153), and the extension (NoExtension,
+    // WrongExtension; no box), then runs ConvertQuirex. With openAfter() set,
+    // the PDF written (the completed output; with all-to-one the joined PDF)
+    // is opened with the desktop after the last input of a run (after every
+    // input without all-to-one), whatever the result; a failure to open gives
+    // OpenFailed. Cancelled when Cancel was pressed before; an all-to-one PDF
+    // under way is then abandoned.
     int Convert(const QString &input, const QString &output);
 
     // The per-file step on completed paths: the video step when a temporary
     // file name is set, a new engine and PDF unless an all-to-one run is under
     // way, the load (a ".txt" path, compared case-sensitively, as text; any
     // other as an HTML file), the pages with their numbers, the finishing step
-    // and the document information. A folder as input fails the load
-    // (EngineFailed, box 2016). On a failure or Cancel the engine document is
-    // abandoned and its partial PDF removed.
+    // and the document information (written once the PDF is closed). An input
+    // that is not a regular file fails the load (EngineFailed, box 2016; as a
+    // ".txt" input InputMissing, box 2034). Cancel is also read before every
+    // page. On a failure or Cancel the engine document is abandoned and its
+    // partial PDF removed; a temporary copy of the video step stays.
     int ConvertQuirex(const QString &input, const QString &output);
 
     // Converts the document at `url` into the PDF `output`: no zoom, no page
