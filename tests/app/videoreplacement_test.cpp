@@ -15,6 +15,7 @@ namespace
 {
 
 struct LookupCase {
+    const char *label;
     const char *markup;
     const char *name;
     const char *value;
@@ -23,6 +24,12 @@ struct LookupCase {
 class VideoAttributeLookup : public testing::TestWithParam<LookupCase>
 {
 };
+
+// Names the case in test output instead of its bytes.
+void PrintTo(const LookupCase &c, std::ostream *os)
+{
+    *os << c.label;
+}
 
 } // namespace
 
@@ -35,18 +42,22 @@ TEST_P(VideoAttributeLookup, ReadsTheFirstOccurrence)
 INSTANTIATE_TEST_SUITE_P(
     Table, VideoAttributeLookup,
     testing::Values(
-        LookupCase{"<video width=\"320\" height=240 poster=\"a.png\"></video>", "width", "\"320\""},
-        LookupCase{"<video width=\"320\" height=240 poster=\"a.png\"></video>", "height", "240"},
-        LookupCase{"<video width=\"320\" height=240 poster=\"a.png\"></video>", "poster",
-                   "\"a.png\""},
-        LookupCase{"<video width  = \"a b\" >", "width", "\"a b\""},
-        LookupCase{"<video width=\"\" x>", "width", "\"\""},
+        LookupCase{"QuotedWidth", "<video width=\"320\" height=240 poster=\"a.png\"></video>",
+                   "width", "\"320\""},
+        LookupCase{"BareHeight", "<video width=\"320\" height=240 poster=\"a.png\"></video>",
+                   "height", "240"},
+        LookupCase{"QuotedPoster", "<video width=\"320\" height=240 poster=\"a.png\"></video>",
+                   "poster", "\"a.png\""},
+        LookupCase{"BlanksAroundEquals", "<video width  = \"a b\" >", "width", "\"a b\""},
+        LookupCase{"EmptyQuotes", "<video width=\"\" x>", "width", "\"\""},
         // Found inside another attribute's value, or in the element's content.
-        LookupCase{"<video style=\"max-width: 5\" width=9 >", "width", ":"},
-        LookupCase{"<video>the width is 10 px</video>", "width", "is"},
-        LookupCase{"<video height=240>", "width", ""}, LookupCase{"<video width= =", "width", ""},
-        LookupCase{"<video width=\"320>", "width", ""},
-        LookupCase{"<video width=320></video>", "width", ""}));
+        LookupCase{"InsideAnotherValue", "<video style=\"max-width: 5\" width=9 >", "width", ":"},
+        LookupCase{"InsideTheContent", "<video>the width is 10 px</video>", "width", "is"},
+        LookupCase{"Missing", "<video height=240>", "width", ""},
+        LookupCase{"NothingAfterTheName", "<video width= =", "width", ""},
+        LookupCase{"NoClosingQuote", "<video width=\"320>", "width", ""},
+        LookupCase{"NoBlankAfterABareValue", "<video width=320></video>", "width", ""}),
+    [](const testing::TestParamInfo<LookupCase> &info) { return std::string(info.param.label); });
 
 TEST(VideoElements, AreReplacedByTheirPosterOrTheWordVideo)
 {
