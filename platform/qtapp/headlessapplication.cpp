@@ -5,17 +5,42 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace quirex::platform {
+namespace quirex::platform
+{
+
+bool x11DisplayReachable(const QByteArray &display)
+{
+    // Asked through the X11 client library that Qt's own platform would use,
+    // loaded at run time so that nothing links against X11.
+    using Connect = void *(*)(const char *, int *);
+    using HasError = int (*)(void *);
+    using Disconnect = void (*)(void *);
+    static void *const library = ::dlopen("libxcb.so.1", RTLD_LAZY | RTLD_LOCAL);
+    if (!library || display.isEmpty())
+        return false;
+    const auto connect = reinterpret_cast<Connect>(::dlsym(library, "xcb_connect"));
+    const auto hasError = reinterpret_cast<HasError>(::dlsym(library, "xcb_connection_has_error"));
+    const auto disconnect = reinterpret_cast<Disconnect>(::dlsym(library, "xcb_disconnect"));
+    if (!connect || !hasError || !disconnect)
+        return false;
+    void *connection = connect(display.constData(), nullptr);
+    const bool reachable = connection && hasError(connection) == 0;
+    if (connection)
+        disconnect(connection); // also frees a connection in error
+    return reachable;
+}
 
 void chooseHeadlessPlatformIfNoDisplay()
 {
-    if (QCoreApplication::instance())
+    if (QCoreApplication::instance() || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         return;
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    const QByteArray display = qgetenv("DISPLAY");
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (display.isEmpty() ? !wayland : !x11DisplayReachable(display))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
@@ -25,7 +50,8 @@ bool isHeadlessPlatform()
     return name == QLatin1String("offscreen") || name == QLatin1String("minimal");
 }
 
-namespace {
+namespace
+{
 
 // Without XDG_RUNTIME_DIR Qt falls back to a private folder in the temporary
 // folder and warns about it on standard error, which command-line users
@@ -39,16 +65,17 @@ void provideRuntimeFolder()
         QDir::tempPath() + QStringLiteral("/runtime-") + QString::number(::getuid());
     const QByteArray path = QFile::encodeName(folder);
     ::mkdir(path.constData(), 0700);
-    struct stat info{};
-    if (::lstat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode)
-        || info.st_uid != ::getuid() || (info.st_mode & 0077) != 0)
+    struct stat info {
+    };
+    if (::lstat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+        info.st_uid != ::getuid() || (info.st_mode & 0077) != 0)
         return;
     qputenv("XDG_RUNTIME_DIR", path);
 }
 
 } // namespace
 
-QApplication *ensureApplication()
+QApplication *ensureApplication(const char *programName)
 {
     if (auto *existing = qobject_cast<QApplication *>(QCoreApplication::instance()))
         return existing;
@@ -56,8 +83,9 @@ QApplication *ensureApplication()
     provideRuntimeFolder();
     // QApplication keeps references to argc and argv for its whole life.
     static int argc = 1;
-    static char name[] = "quirex";
-    static char *argv[] = {name, nullptr};
+    static QByteArray name;
+    name = programName ? QByteArray(programName) : QByteArray("quirex");
+    static char *argv[] = {name.data(), nullptr};
     return new QApplication(argc, argv);
 }
 
