@@ -6,16 +6,19 @@
 namespace quirex::test
 {
 
-ToolRun runTool(const QString &tool, const QStringList &arguments, const QByteArray &input)
+ToolRun runTool(const QString &tool, const QStringList &arguments, const QByteArray &input,
+                const QString &workingDirectory, int timeoutMs)
 {
     QProcess process;
+    if (!workingDirectory.isEmpty())
+        process.setWorkingDirectory(workingDirectory);
     process.start(QStringLiteral(QUIREX_BIN_DIR "/") + tool, arguments);
     ToolRun run;
     if (!process.waitForStarted(10000))
         return run;
     process.write(input);
     process.closeWriteChannel();
-    if (!process.waitForFinished(60000)) {
+    if (!process.waitForFinished(timeoutMs)) {
         process.kill();
         process.waitForFinished();
         return run;
@@ -28,9 +31,9 @@ ToolRun runTool(const QString &tool, const QStringList &arguments, const QByteAr
 
 bool registerComponent(const QString &path)
 {
-    return runTool(QStringLiteral("regsvr"), {QStringLiteral("-s"), QFileInfo(path).canonicalFilePath()})
-               .exitCode
-        == 0;
+    return runTool(QStringLiteral("regsvr"),
+                   {QStringLiteral("-s"), QFileInfo(path).canonicalFilePath()})
+               .exitCode == 0;
 }
 
 } // namespace quirex::test

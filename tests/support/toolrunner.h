@@ -15,9 +15,12 @@ struct ToolRun {
     QString err;
 };
 
-// Runs build/bin/<tool> with `arguments` and `input` on its standard input; the environment
-// (and so the registry in force) is this process's.
-ToolRun runTool(const QString &tool, const QStringList &arguments, const QByteArray &input = {});
+// Runs build/bin/<tool> with `arguments` and `input` on its standard input, in
+// `workingDirectory` (empty: this process's); the environment (and so the
+// registry in force) is this process's. A run that takes longer than
+// `timeoutMs` is killed and reads as exit code -1.
+ToolRun runTool(const QString &tool, const QStringList &arguments, const QByteArray &input = {},
+                const QString &workingDirectory = QString(), int timeoutMs = 60000);
 
 // Registers the component library at `path` into the registry in force
 // (the test's own); true on success.
