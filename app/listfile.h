@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace quirex::app
+{
+
+// The paths of a list file's text: lines split at LF (a CR before the LF
+// dropped, the last line ending at the end of the text), white space removed
+// from both ends of each, empty lines left out, file order kept. A leading
+// UTF-8 byte-order mark is skipped. Returns false for text that is not a
+// list: empty, or holding a NUL byte (a binary file).
+bool parseListText(const QByteArray &text, QStringList *paths);
+
+// Reads the list file at `path` through a read-only mapping and parses it.
+// False when it is not a regular file, cannot be opened or mapped (an empty
+// file cannot), or is not a list (parseListText).
+bool readListFile(const QString &path, QStringList *paths);
+
+} // namespace quirex::app
