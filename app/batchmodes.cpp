@@ -1,0 +1,171 @@
+#include "batchmodes.h"
+
+#include "applog.h"
+#include "commandline.h"
+#include "converter.h"
+#include "filemask.h"
+#include "listfile.h"
+#include "messagebox.h"
+#include "outputname.h"
+#include "pathcompletion.h"
+#include "settingsio.h"
+#include "shellopen.h"
+#include "stringids.h"
+#include "stringtable.h"
+#include "textformat.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+namespace quirex::app
+{
+
+namespace
+{
+
+// Converts inputs[i] into outputOf(i), in order, stopping at the first failure.
+int convertInOrder(CConverter &converter, const QStringList &inputs,
+                   const std::function<QString(int)> &outputOf, const BatchObserver &observer)
+{
+    converter.setMessagesEnabled(false);
+    const int count = inputs.size();
+    for (int i = 0; i < count; ++i) {
+        const bool first = i == 0;
+        converter.setFirstFile(first);
+        converter.setLastFile(i == count - 1);
+        const int pagesBefore = converter.pageCounter();
+        QElapsedTimer timer;
+        timer.start();
+        const QString input = trimmedToken(inputs[i]);
+        const QString output = trimmedToken(outputOf(i));
+        const int result = converter.Convert(input, output);
+        if (observer) {
+            BatchStep step;
+            step.number = i + 1;
+            step.count = count;
+            step.input = input;
+            step.output = output;
+            step.result = result;
+            if (result == 0) {
+                // A new PDF starts its page counter at 1; a joined input adds to it.
+                const bool newPdf = !converter.allToOne() || first;
+                step.pages = converter.pageCounter() - (newPdf ? 1 : pagesBefore);
+            }
+            step.seconds = timer.nsecsElapsed() / 1e9;
+            observer(step);
+        }
+        if (result != 0)
+            return result;
+    }
+    return 0;
+}
+
+// The output folder made absolute against the current folder, or an empty
+// string with box 2028 (named as the user wrote it) when it does not exist.
+QString existingFolder(const QString &folder, const QString &shownName)
+{
+    const QString absolute = completePath(folder);
+    if (absolute.isEmpty() || !QFileInfo(absolute).isDir()) {
+        // Shown although messages are off: the user has to know why nothing happened.
+        formattedErrorBox(strings::FolderMissing, shownName, strings::ErrorTitle);
+        return QString();
+    }
+    return absolute;
+}
+
+int convertIntoFolder(CConverter &converter, const QStringList &inputs, const QString &folder,
+                      const BatchObserver &observer)
+{
+    converter.setAllToOne(false);
+    const bool swap = converter.swapExtension();
+    const QString extension = converter.outputExtension();
+    return convertInOrder(
+        converter, inputs,
+        [&](int i) { return outputPathInFolder(trimmedToken(inputs[i]), folder, swap, extension); },
+        observer);
+}
+
+} // namespace
+
+int ConvertFileMask2Dir(CConverter &converter, const QString &mask, const QString &folder,
+                        const BatchObserver &observer)
+{
+    logLine(QStringLiteral("ConvertFileMask2Dir"));
+    const MaskMatches matches = expandFileMask(mask);
+    if (!matches.found)
+        return ModeResult::InputListUnreadable;
+    QString target = folder;
+    if (target.isEmpty()) {
+        const int slash = mask.lastIndexOf(QLatin1Char('/'));
+        target = slash == 0 ? QStringLiteral("/") : mask.left(qMax(0, slash));
+    }
+    const QString absolute = existingFolder(target, target);
+    if (absolute.isEmpty())
+        return ModeResult::FolderMissing;
+    return convertIntoFolder(converter, matches.paths, absolute, observer);
+}
+
+int ConvertFileList2Dir(CConverter &converter, const QString &list, const QString &folder,
+                        const BatchObserver &observer)
+{
+    logLine(QStringLiteral("ConvertFileList2Dir"));
+    QStringList inputs;
+    if (!readListFile(list, &inputs))
+        return ModeResult::InputListUnreadable;
+    const QString absolute = existingFolder(folder, folder);
+    if (absolute.isEmpty())
+        return ModeResult::FolderMissing;
+    return convertIntoFolder(converter, inputs, absolute, observer);
+}
+
+int ConvertFileList2FileList(CConverter &converter, const QString &list, const QString &outputList,
+                             const BatchObserver &observer)
+{
+    logLine(QStringLiteral("ConvertFileList2FileList"));
+    QStringList inputs;
+    if (!readListFile(list, &inputs))
+        return ModeResult::InputListUnreadable;
+    QStringList outputs;
+    if (!readListFile(outputList, &outputs))
+        return ModeResult::OutputListUnreadable;
+    if (inputs.size() != outputs.size())
+        return ModeResult::ListLengthsDiffer;
+    converter.setAllToOne(false);
+    return convertInOrder(
+        converter, inputs, [&](int i) { return outputs[i]; }, observer);
+}
+
+int ConvertFileList2One(CConverter &converter, const QString &list, const QString &output,
+                        const BatchObserver &observer)
+{
+    logLine(QStringLiteral("ConvertFileList2One"));
+    QStringList inputs;
+    if (!readListFile(list, &inputs))
+        return ModeResult::InputListUnreadable;
+    converter.setAllToOne(true);
+    return convertInOrder(
+        converter, inputs, [&](int) { return output; }, observer);
+}
+
+int ConvertUrlToDocument(CConverter &converter, const QString &url, const SettingsStore &store)
+{
+    const QString folder = ReadFolderSetting(store, QStringLiteral("SaveFolder"));
+    const QString output =
+        numberedDocumentPath(folder, [](const QString &path) { return QFileInfo::exists(path); });
+    converter.setAllToOne(false);
+    const int result = converter.ConvertURL(url, output);
+    const QString title = QStringLiteral("Quirex Desk");
+    if (result != 0) {
+        showMessageBox(fillFormat(loadText(strings::UrlNotConverted), {url, qint64(result)}), title,
+                       MessageIcon::Error);
+        return result;
+    }
+    const MessageAnswer answer =
+        showMessageBox(fillFormat(loadText(strings::UrlConverted), {url, output}), title,
+                       MessageIcon::Information, MessageButtons::YesNo);
+    if (answer == MessageAnswer::Yes)
+        platform::shellOpen(output);
+    return result;
+}
+
+} // namespace quirex::app

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace quirex::app
+{
+
+class CConverter;
+class SettingsStore;
+
+// Mode results besides the converter's (which are passed on unchanged).
+namespace ModeResult
+{
+enum : int {
+    WrongCommandLine = -1,
+    FolderMissing = -2,       // the output folder does not exist (box 2028)
+    ListLengthsDiffer = -3,   // input and output lists of different lengths
+    InputListUnreadable = -4, // also: the mask matches nothing
+    OutputListUnreadable = -5,
+};
+}
+
+// One finished input of a batch run, for progress lines.
+struct BatchStep {
+    int number = 0; // 1-based
+    int count = 0;
+    QString input;
+    QString output;
+    int result = 0;
+    int pages = 0; // pages this input added to its PDF
+    double seconds = 0;
+};
+using BatchObserver = std::function<void(const BatchStep &)>;
+
+// The batch modes. Each switches the converter's messages off, converts its
+// inputs in order with Convert, marking the first and last of the run, and
+// stops at the first failure, whose result it returns (inputs converted
+// before keep their PDFs, the rest are not tried). `observer`, when set, hears
+// of every input converted or failed. A relative output folder means the
+// current folder, like a relative input; a missing one is reported with box
+// 2028, which appears although messages are off (on stderr without a display).
+
+// Every file matching `mask` (filemask.h) into `folder`, or into the mask's
+// own folder when `folder` is empty; names by outputPathInFolder with the
+// converter's swap-extension flag and output extension. -4 when nothing
+// matches, -2 when the folder does not exist.
+int ConvertFileMask2Dir(CConverter &converter, const QString &mask, const QString &folder,
+                        const BatchObserver &observer = {});
+
+// Every file of the list file `list` (listfile.h) into `folder`. -4 when the
+// list cannot be read, -2 when the folder does not exist.
+int ConvertFileList2Dir(CConverter &converter, const QString &list, const QString &folder,
+                        const BatchObserver &observer = {});
+
+// Input i of `list` into output i of `outputList`. -4 / -5 when a list
+// cannot be read, -3 when their lengths differ.
+int ConvertFileList2FileList(CConverter &converter, const QString &list, const QString &outputList,
+                             const BatchObserver &observer = {});
+
+// Every file of `list`, in order, into the one PDF `output` (all-to-one on).
+// -4 when the list cannot be read.
+int ConvertFileList2One(CConverter &converter, const QString &list, const QString &output,
+                        const BatchObserver &observer = {});
+
+// The URL mode: converts `url` into the first free "ConvertedDocument.pdf",
+// "ConvertedDocument_1.pdf", ... in the folder of the "SaveFolder" setting
+// (the Documents folder when it is not set or does not exist). Then box 136
+// (failure) or 135 (success, asking whether to open the PDF; Yes opens it)
+// appear although messages are off; without a display they go to stderr and
+// the answer is No. Returns the converter's result.
+int ConvertUrlToDocument(CConverter &converter, const QString &url, const SettingsStore &store);
+
+} // namespace quirex::app

@@ -1,0 +1,174 @@
+#include "commandlinerun.h"
+
+#include "applog.h"
+#include "batchmodes.h"
+#include "commandline.h"
+#include "componentregistry.h"
+#include "converter.h"
+#include "headlessapplication.h"
+#include "helpviewer.h"
+#include "messagebox.h"
+#include "stringids.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace quirex::app
+{
+
+namespace
+{
+
+void write(std::FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+QString fileName(const QString &path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+void handOptionsTo(CConverter &converter, const CommandLine &line)
+{
+    const ConversionOptions &options = line.options;
+    converter.setSettings(options.settings);
+    converter.setHeaderText(options.headerText);
+    converter.setFooterText(options.footerText);
+    converter.setTempFileName(options.tempFileName);
+    converter.setSwapExtension(options.swapExtension);
+    converter.setOutputExtension(options.outputExtension);
+    converter.setOpenAfter(line.autoLaunch);
+}
+
+int showHelp()
+{
+    const QString helpFile = defaultHelpFilePath();
+    if (!platform::isHeadlessPlatform()) {
+        openHelp(helpFile, QLatin1String(HelpTopicCommandLine));
+        return 0;
+    }
+    // Nobody could see a browser: say where the page is and how to call.
+    if (QFileInfo(helpFile).isReadable())
+        write(stdout, QStringLiteral("Help: %1\n\n")
+                          .arg(helpPagePath(helpFile, QLatin1String(HelpTopicCommandLine))));
+    else
+        formattedErrorBox(strings::HelpMissing, helpFile, strings::ErrorTitle);
+    write(stdout, usageText());
+    return 0;
+}
+
+BatchObserver progressPrinter(const CommandLine &line)
+{
+    if (line.quiet || !::isatty(STDERR_FILENO))
+        return {};
+    return [](const BatchStep &step) { write(stderr, progressLine(step) + QLatin1Char('\n')); };
+}
+
+} // namespace
+
+QString usageText()
+{
+    return QStringLiteral(
+        "Usage: quirexdesk INPUT [OUTPUT] [options]\n"
+        "       quirexdesk /filemask MASK [/outdir FOLDER] [options]\n"
+        "       quirexdesk /inlist LIST /outdir FOLDER [options]\n"
+        "       quirexdesk /inlist LIST /outlist OUTLIST [options]\n"
+        "       quirexdesk /inlist LIST /all2one OUTFILE [options]\n"
+        "       quirexdesk /url ADDRESS [options]\n"
+        "       quirexdesk /help | /version\n"
+        "Options (each with a value): /psize /porient /margin-left /margin-right /margin-top\n"
+        "  /margin-bottom /zoom /encoding /preservelinks /baseurl /postentireimages\n"
+        "  /postentiretables /pagenumbers /pagenumstr /author /subj /title /keywords /swapext\n"
+        "  /tempfile /jpeg /header /footer\n"
+        "Switches (anywhere): /autolaunch /quiet /untrusted /addlog /invertall\n"
+        "Words may also be written -name or --name.\n");
+}
+
+QString progressLine(const BatchStep &step)
+{
+    const QString counter = QStringLiteral("[%1/%2] ").arg(step.number).arg(step.count);
+    if (step.result != 0)
+        return counter +
+               QStringLiteral("%1: failed (%2)").arg(fileName(step.input)).arg(step.result);
+    return counter + QStringLiteral("%1 -> %2 (%3 %4, %5 s)")
+                         .arg(fileName(step.input), fileName(step.output))
+                         .arg(step.pages)
+                         .arg(step.pages == 1 ? QStringLiteral("page") : QStringLiteral("pages"))
+                         .arg(step.seconds, 0, 'f', 1);
+}
+
+QString versionText()
+{
+    QString text = QStringLiteral("quirexdesk " QUIREXDESK_VERSION "\n");
+    const QString progId = QStringLiteral("quirex.QUIREX");
+    const automation::ComponentRegistry registry;
+    automation::Guid clsid;
+    QString library;
+    if (registry.clsidFromProgId(progId, &clsid) == automation::S_OK &&
+        registry.libraryPath(clsid, &library) == automation::S_OK)
+        text += QStringLiteral("engine: Quirex Engine " QUIREX_ENGINE_VERSION ", %1 in %2\n")
+                    .arg(progId, library);
+    else
+        text +=
+            QStringLiteral("engine: Quirex Engine " QUIREX_ENGINE_VERSION ", %1 not registered\n")
+                .arg(progId);
+    return text;
+}
+
+void logArguments(const QStringList &arguments)
+{
+    for (const QString &argument : arguments)
+        if (!isGlobalSwitch(argument))
+            logLine(QStringLiteral("tmp %1\n").arg(argument));
+}
+
+int runCommandLine(const CommandLine &line, CConverter &converter, const SettingsStore &store)
+{
+    switch (line.mode) {
+    case CommandMode::Window:
+        return runWithoutWindow();
+    case CommandMode::Help:
+        return showHelp();
+    case CommandMode::Version:
+        write(stdout, versionText());
+        return 0;
+    case CommandMode::Wrong:
+        return ModeResult::WrongCommandLine;
+    default:
+        break;
+    }
+
+    converter.setMessagesEnabled(false);
+    handOptionsTo(converter, line);
+    const BatchObserver observer = progressPrinter(line);
+    switch (line.mode) {
+    case CommandMode::SingleFile:
+        converter.setAllToOne(false);
+        return converter.Convert(line.source, line.target);
+    case CommandMode::FileMask:
+        return ConvertFileMask2Dir(converter, line.source, line.target, observer);
+    case CommandMode::ListToDir:
+        return ConvertFileList2Dir(converter, line.source, line.target, observer);
+    case CommandMode::ListToList:
+        return ConvertFileList2FileList(converter, line.source, line.target, observer);
+    case CommandMode::ListToOne:
+        return ConvertFileList2One(converter, line.source, line.target, observer);
+    case CommandMode::Url:
+        return ConvertUrlToDocument(converter, line.source, store);
+    default:
+        return ModeResult::WrongCommandLine;
+    }
+}
+
+int runWithoutWindow()
+{
+    write(stderr, usageText());
+    return ModeResult::WrongCommandLine;
+}
+
+} // namespace quirex::app

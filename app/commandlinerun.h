@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace quirex::app
+{
+
+class CConverter;
+class SettingsStore;
+struct BatchStep;
+struct CommandLine;
+
+// The command-line front end of quirexdesk: runs what parseCommandLine
+// selected and turns it into the process exit code. The only part of the
+// application besides message boxes that writes to stdout and stderr.
+
+// The usage text: one line per form of the command line.
+QString usageText();
+
+// The progress line of one input of a batch run:
+// "[3/40] report.html -> report.pdf (12 pages, 0.4 s)", or for a failed input
+// "[4/40] bad.html: failed (-6)". File names only, not their folders.
+QString progressLine(const BatchStep &step);
+
+// The version lines: the program's, and the engine's with the component
+// library registered for it (or that none is).
+QString versionText();
+
+// Writes each argument to the log ("tmp ARG" and an empty line), the global
+// switches left out.
+void logArguments(const QStringList &arguments);
+
+// Runs a command line other than the window mode with the converter's
+// messages switched off: help (the help page through the desktop, or without
+// a display its path and the usage on stdout), the version, a wrong command
+// line (-1, nothing converted), or a conversion mode with the options and
+// switches handed to the converter. Batch modes print a progress line per
+// input on stderr when it is a terminal and "/quiet" was not given. Returns
+// the exit code.
+int runCommandLine(const CommandLine &line, CConverter &converter, const SettingsStore &store);
+
+// What an empty command line does while the program has no main window:
+// prints the usage on stderr and returns -1.
+int runWithoutWindow();
+
+} // namespace quirex::app

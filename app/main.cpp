@@ -1,0 +1,45 @@
+// quirexdesk: sets up the process and hands over to the main window or to the
+// command line. Everything else lives in quirexdesk_core.
+#include "commandline.h"
+#include "commandlinerun.h"
+#include "converter.h"
+#include "headlessapplication.h"
+#include "settingsstore.h"
+#include "userfolders.h"
+
+#include <QFile>
+#include <QStringList>
+
+int main(int argc, char **argv)
+{
+    using namespace quirex;
+
+    // The application object comes first, on a platform that works here
+    // (offscreen without a reachable display): the engine component and the
+    // message boxes use this one and never make their own.
+    platform::ensureApplication("quirexdesk");
+
+    // The hand-off server thread starts here, before anything else, serves in
+    // every mode and is stopped (5 s bound) before main() returns.
+
+    if (platform::programFolder().isEmpty())
+        return -100;
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QFile::decodeName(argv[i]));
+
+    // The settings store makes its folders now; the converter writes the
+    // log's start record.
+    const app::SettingsStore &settings = app::applicationSettingsStore();
+    app::CConverter converter;
+    app::logArguments(arguments);
+
+    const app::CommandLine line = app::parseCommandLine(arguments);
+    if (line.mode == app::CommandMode::Window) {
+        converter.setOpenAfter(line.autoLaunch);
+        // The main window plugs in here: it gets the converter and the
+        // settings store, runs the event loop, and the exit code is 0.
+        return app::runWithoutWindow();
+    }
+    return app::runCommandLine(line, converter, settings);
+}
