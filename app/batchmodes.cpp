@@ -38,7 +38,7 @@ int convertInOrder(CConverter &converter, const QStringList &inputs,
         timer.start();
         const QString input = trimmedToken(inputs[i]);
         const QString output = trimmedToken(outputOf(i));
-        const int result = converter.Convert(input, output);
+        const int result = convertCommandLineFile(converter, input, output);
         if (observer) {
             BatchStep step;
             step.number = i + 1;
@@ -86,6 +86,14 @@ int convertIntoFolder(CConverter &converter, const QStringList &inputs, const QS
 }
 
 } // namespace
+
+int convertCommandLineFile(CConverter &converter, const QString &input, const QString &output)
+{
+    const QString completed = completePath(output);
+    if (completed.isEmpty())
+        return ConvertResult::OutputPathNotCorrect;
+    return converter.Convert(input, completed);
+}
 
 int ConvertFileMask2Dir(CConverter &converter, const QString &mask, const QString &folder,
                         const BatchObserver &observer)

@@ -22,6 +22,12 @@ enum : int {
 };
 }
 
+// Converts one input named on the command line or in a list file. A relative
+// `output` means the current folder, as a relative input does (the converter
+// alone would take the input's folder); one that climbs above "/" fails with
+// the converter's OutputPathNotCorrect (-30) and converts nothing.
+int convertCommandLineFile(CConverter &converter, const QString &input, const QString &output);
+
 // One finished input of a batch run, for progress lines.
 struct BatchStep {
     int number = 0; // 1-based

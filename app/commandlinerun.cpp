@@ -149,7 +149,7 @@ int runCommandLine(const CommandLine &line, CConverter &converter, const Setting
     switch (line.mode) {
     case CommandMode::SingleFile:
         converter.setAllToOne(false);
-        return converter.Convert(line.source, line.target);
+        return convertCommandLineFile(converter, line.source, line.target);
     case CommandMode::FileMask:
         return ConvertFileMask2Dir(converter, line.source, line.target, observer);
     case CommandMode::ListToDir:

@@ -85,21 +85,22 @@ protected:
 
 TEST_F(Quirexdesk, SingleFileConvertsRelativeInputWithItsOptions)
 {
-    file(QStringLiteral("page.html"), pagesHtml("Single", 2));
-    ToolRun result = run({QStringLiteral("page.html")});
+    file(QStringLiteral("sub/page.html"), pagesHtml("Single", 2));
+    ToolRun result = run({QStringLiteral("sub/page.html")});
     EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
-    PdfProbe derived(at(QStringLiteral("page.html.pdf")));
+    PdfProbe derived(at(QStringLiteral("sub/page.html.pdf")));
     ASSERT_TRUE(derived.isValid()) << qPrintable(derived.error());
     EXPECT_EQ(derived.pageCount(), 2);
     EXPECT_TRUE(derived.text(1).contains(QStringLiteral("Single page 2")));
 
-    // Options with blanks, quotes and non-ASCII text reach the PDF intact;
-    // "-" forms and letter case of option words do not matter.
-    result = run({QStringLiteral("page.html"), QStringLiteral("out.pdf"), QStringLiteral("/title"),
-                  QStringLiteral("Отчёт 2026"), QStringLiteral("--AUTHOR"),
-                  QStringLiteral("\"Anna \"Q\" Ivanova\""), QStringLiteral("/psize"),
-                  QStringLiteral("a5"), QStringLiteral("-pagenumstr"), QStringLiteral("%c of %t"),
-                  QStringLiteral("/swapext"), QStringLiteral("yes")});
+    // A relative output means the current folder too. Options with blanks,
+    // quotes and non-ASCII text reach the PDF intact; "-" forms and letter
+    // case of option words do not matter.
+    result = run({QStringLiteral("sub/page.html"), QStringLiteral("out.pdf"),
+                  QStringLiteral("/title"), QStringLiteral("Отчёт 2026"),
+                  QStringLiteral("--AUTHOR"), QStringLiteral("\"Anna \"Q\" Ivanova\""),
+                  QStringLiteral("/psize"), QStringLiteral("a5"), QStringLiteral("-pagenumstr"),
+                  QStringLiteral("%c of %t"), QStringLiteral("/swapext"), QStringLiteral("yes")});
     EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
     EXPECT_TRUE(result.err.isEmpty()) << qPrintable(result.err);
     PdfProbe pdf(at(QStringLiteral("out.pdf")));
@@ -108,13 +109,23 @@ TEST_F(Quirexdesk, SingleFileConvertsRelativeInputWithItsOptions)
     EXPECT_EQ(pdf.info("/Author"), QStringLiteral("Anna \"Q\" Ivanova"));
     EXPECT_NEAR(pdf.pageSizePoints(0).width(), 419.5, 2.0); // A5
     EXPECT_TRUE(pdf.text(1).contains(QStringLiteral("2 of 2")));
-    EXPECT_FALSE(QFile::exists(at(QStringLiteral("page.pdf")))); // "/swapext" is for folder modes
+    // "/swapext" is for the folder modes only.
+    EXPECT_FALSE(QFile::exists(at(QStringLiteral("sub/page.pdf"))));
+    EXPECT_FALSE(QFile::exists(at(QStringLiteral("sub/out.pdf"))));
 
     // The log holds the start record and every argument.
     const QString log =
         readAll(qEnvironmentVariable("QUIREX_LOG_DIR") + QStringLiteral("/log.txt"));
     EXPECT_TRUE(log.contains(QStringLiteral("Start application"))) << qPrintable(log);
     EXPECT_TRUE(log.contains(QStringLiteral("tmp Отчёт 2026\n\n"))) << qPrintable(log);
+    EXPECT_TRUE(log.contains(QStringLiteral("strInFilePath : sub/page.html\n"))) << qPrintable(log);
+
+    // An output that climbs above "/" converts nothing.
+    EXPECT_EQ(
+        run({QStringLiteral("sub/page.html"), QStringLiteral("../../../../../../../../../../"
+                                                             "../../../../../../../../x.pdf")})
+            .exitCode,
+        shell(-30));
 }
 
 TEST_F(Quirexdesk, StartUpHelpVersionAndEmptyCommandLine)
