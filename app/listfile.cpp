@@ -33,8 +33,12 @@ bool parseList(const char *data, qint64 size, QStringList *paths)
             ++begin;
         while (end > begin && isSpace(data[end - 1]))
             --end;
-        if (end > begin)
-            paths->append(QFile::decodeName(QByteArray(data + begin, int(end - begin))));
+        // Trimmed again after decoding: other blanks (no-break spaces, a
+        // stray byte-order mark) must not become part of a path either.
+        const QString path =
+            QFile::decodeName(QByteArray(data + begin, int(end - begin))).trimmed();
+        if (!path.isEmpty())
+            paths->append(path);
         at = lineEnd + 1;
     }
     return true;

@@ -8,10 +8,10 @@ namespace quirex::app
 {
 
 // The paths of a list file's text: lines split at LF (a CR before the LF
-// dropped, the last line ending at the end of the text), white space removed
-// from both ends of each, empty lines left out, file order kept. A leading
-// UTF-8 byte-order mark is skipped. Returns false for text that is not a
-// list: empty, or holding a NUL byte (a binary file).
+// dropped, the last line ending at the end of the text), white space (ASCII
+// and Unicode blanks) removed from both ends of each, empty lines left out,
+// file order kept. A leading UTF-8 byte-order mark is skipped. Returns false
+// for text that is not a list: empty, or holding a NUL byte (a binary file).
 bool parseListText(const QByteArray &text, QStringList *paths);
 
 // Reads the list file at `path` through a read-only mapping and parses it.

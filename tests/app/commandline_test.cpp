@@ -319,6 +319,8 @@ TEST(ListFile, KeepsNonEmptyTrimmedLinesInOrder)
                                   QStringLiteral("d.txt")}));
     ASSERT_TRUE(parseListText("Отчёт.html\r\n", &paths));
     EXPECT_EQ(paths, QStringList{QStringLiteral("Отчёт.html")});
+    ASSERT_TRUE(parseListText("\xC2\xA0x.html\xC2\xA0\n  \xEF\xBB\xBF \n", &paths));
+    EXPECT_EQ(paths, QStringList{QStringLiteral("x.html")});
     ASSERT_TRUE(parseListText(" \n\r\n", &paths));
     EXPECT_TRUE(paths.isEmpty());
 
