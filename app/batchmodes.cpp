@@ -61,13 +61,13 @@ int convertInOrder(CConverter &converter, const QStringList &inputs,
 }
 
 // The output folder made absolute against the current folder, or an empty
-// string with box 2028 (named as the user wrote it) when it does not exist.
-QString existingFolder(const QString &folder, const QString &shownName)
+// string with box 2028 (naming it as the user wrote it) when it does not exist.
+QString existingFolder(const QString &folder)
 {
     const QString absolute = completePath(folder);
     if (absolute.isEmpty() || !QFileInfo(absolute).isDir()) {
         // Shown although messages are off: the user has to know why nothing happened.
-        formattedErrorBox(strings::FolderMissing, shownName, strings::ErrorTitle);
+        formattedErrorBox(strings::FolderMissing, folder, strings::ErrorTitle);
         return QString();
     }
     return absolute;
@@ -107,7 +107,7 @@ int ConvertFileMask2Dir(CConverter &converter, const QString &mask, const QStrin
         const int slash = mask.lastIndexOf(QLatin1Char('/'));
         target = slash == 0 ? QStringLiteral("/") : mask.left(qMax(0, slash));
     }
-    const QString absolute = existingFolder(target, target);
+    const QString absolute = existingFolder(target);
     if (absolute.isEmpty())
         return ModeResult::FolderMissing;
     return convertIntoFolder(converter, matches.paths, absolute, observer);
@@ -120,7 +120,7 @@ int ConvertFileList2Dir(CConverter &converter, const QString &list, const QStrin
     QStringList inputs;
     if (!readListFile(list, &inputs))
         return ModeResult::InputListUnreadable;
-    const QString absolute = existingFolder(folder, folder);
+    const QString absolute = existingFolder(folder);
     if (absolute.isEmpty())
         return ModeResult::FolderMissing;
     return convertIntoFolder(converter, inputs, absolute, observer);
