@@ -33,16 +33,14 @@ QString fileName(const QString &path)
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
-void handOptionsTo(CConverter &converter, const CommandLine &line)
+void handOptionsTo(CConverter &converter, const ConversionOptions &options)
 {
-    const ConversionOptions &options = line.options;
     converter.setSettings(options.settings);
     converter.setHeaderText(options.headerText);
     converter.setFooterText(options.footerText);
     converter.setTempFileName(options.tempFileName);
     converter.setSwapExtension(options.swapExtension);
     converter.setOutputExtension(options.outputExtension);
-    converter.setOpenAfter(line.autoLaunch);
 }
 
 int showHelp()
@@ -120,6 +118,14 @@ QString versionText()
     return text;
 }
 
+void applyGlobalSwitches(const CommandLine &line, CConverter &converter)
+{
+    converter.setOpenAfter(line.autoLaunch);
+    // The engine reads it when an object is made and at every BeginDoc.
+    if (line.untrusted)
+        qputenv("QUIREX_UNTRUSTED", "1");
+}
+
 void logArguments(const QStringList &arguments)
 {
     for (const QString &argument : arguments)
@@ -144,7 +150,7 @@ int runCommandLine(const CommandLine &line, CConverter &converter, const Setting
     }
 
     converter.setMessagesEnabled(false);
-    handOptionsTo(converter, line);
+    handOptionsTo(converter, line.options);
     const BatchObserver observer = progressPrinter(line);
     switch (line.mode) {
     case CommandMode::SingleFile:

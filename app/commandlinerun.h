@@ -31,6 +31,13 @@ QString versionText();
 // switches left out.
 void logArguments(const QStringList &arguments);
 
+// Applies the switches that hold for the whole run, in every mode:
+// "/autolaunch" sets the converter's open-after flag; "/untrusted" puts every
+// engine object of this process into its untrusted mode (QUIREX_UNTRUSTED:
+// no scripts, no network request but the address converted, local files only
+// from the document's folder).
+void applyGlobalSwitches(const CommandLine &line, CConverter &converter);
+
 // Runs a command line other than the window mode with the converter's
 // messages switched off: help (the help page through the desktop, or without
 // a display its path and the usage on stdout), the version, a wrong command

@@ -35,8 +35,8 @@ int main(int argc, char **argv)
     app::logArguments(arguments);
 
     const app::CommandLine line = app::parseCommandLine(arguments);
+    app::applyGlobalSwitches(line, converter);
     if (line.mode == app::CommandMode::Window) {
-        converter.setOpenAfter(line.autoLaunch);
         // The main window plugs in here: it gets the converter and the
         // settings store, runs the event loop, and the exit code is 0.
         return app::runWithoutWindow();

@@ -413,6 +413,31 @@ TEST_F(Quirexdesk, AutolaunchOpensEveryFinishedPdf)
     EXPECT_EQ(readAll(record), at(QStringLiteral("a.html.pdf")) + QLatin1Char('\n'));
 }
 
+TEST_F(Quirexdesk, UntrustedSwitchHandsTheEngineItsStrictMode)
+{
+    file(QStringLiteral("script.html"),
+         "<html><body><p>static</p><script>document.write('<p>scripted</p>')</script></body></"
+         "html>");
+    const auto textOf = [&](const QStringList &arguments) {
+        const ToolRun result = run(arguments);
+        EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
+        return PdfProbe(at(arguments[1])).text();
+    };
+    if (!textOf({QStringLiteral("script.html"), QStringLiteral("plain.pdf")})
+             .contains(QStringLiteral("scripted")))
+        GTEST_SKIP() << "documents run no scripts in this engine";
+    qputenv("QUIREX_UNTRUSTED", "1");
+    const QString direct = textOf({QStringLiteral("script.html"), QStringLiteral("direct.pdf")});
+    qunsetenv("QUIREX_UNTRUSTED");
+    if (direct.contains(QStringLiteral("scripted")))
+        GTEST_SKIP() << "this engine has no untrusted mode";
+
+    const QString strict = textOf({QStringLiteral("script.html"), QStringLiteral("strict.pdf"),
+                                   QStringLiteral("/untrusted")});
+    EXPECT_TRUE(strict.contains(QStringLiteral("static"))) << qPrintable(strict);
+    EXPECT_FALSE(strict.contains(QStringLiteral("scripted"))) << qPrintable(strict);
+}
+
 TEST_F(Quirexdesk, UnreachableDisplayFallsBackToOffscreen)
 {
     if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X99")))
