@@ -1,0 +1,118 @@
+#include "uitestutil.h"
+
+#include "messagebox.h"
+#include "testenvironment.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QThread>
+#include <QTimer>
+
+namespace quirex::test
+{
+
+void answerNextModal(std::function<void(QWidget *dialog)> answer)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        answer(modal);
+    });
+    timer->start();
+}
+
+BoxRecorder::BoxRecorder()
+{
+    app::setHeadlessMessageSink([this](const QString &line) { lines << line; });
+}
+
+BoxRecorder::~BoxRecorder()
+{
+    app::setHeadlessMessageSink({});
+}
+
+OpenRecorder::OpenRecorder()
+    : m_record(scratchFolder() + QStringLiteral("/opened.txt"))
+{
+    const QString script =
+        writeFile(QStringLiteral("opener.sh"),
+                  "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + QFile::encodeName(m_record) + "'\n");
+    QFile::setPermissions(script, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    qputenv("QUIREX_OPEN_COMMAND", QFile::encodeName(script));
+}
+
+QStringList OpenRecorder::opened(int expected) const
+{
+    QElapsedTimer timer;
+    timer.start();
+    QStringList lines;
+    do {
+        QFile file(m_record);
+        if (file.open(QIODevice::ReadOnly))
+            lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        if (lines.size() >= expected)
+            break;
+        QThread::msleep(20);
+    } while (timer.elapsed() < 10000);
+    return lines;
+}
+
+QStringList cutOffCaptions(const QWidget *window)
+{
+    QStringList cut;
+    const auto report = [&cut](const QWidget *widget, const QString &text) {
+        cut << widget->objectName() + QStringLiteral(": ") + text;
+    };
+    for (const QLabel *label : window->findChildren<QLabel *>()) {
+        if (label->isHidden() || label->text().isEmpty() || label->wordWrap())
+            continue;
+        const QFontMetrics metrics(label->font());
+        const QStringList lines = label->text().split(QLatin1Char('\n'));
+        int width = 0;
+        for (const QString &line : lines)
+            width = qMax(width, metrics.horizontalAdvance(line));
+        const QRect room = label->contentsRect();
+        if (width > room.width() || metrics.height() * lines.size() > room.height() + 2)
+            report(label, label->text());
+    }
+    for (const QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
+        if (button->isHidden() || button->text().isEmpty())
+            continue;
+        const QFontMetrics metrics(button->font());
+        int needed = metrics.horizontalAdvance(button->text());
+        if (qobject_cast<const QCheckBox *>(button)) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            needed +=
+                button->style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, button) +
+                button->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, button);
+        } else if (qobject_cast<const QPushButton *>(button)) {
+            needed += 6; // the button's frame and a little air on each side
+        } else {
+            continue;
+        }
+        if (needed > button->width())
+            report(button, button->text());
+    }
+    for (const QGroupBox *box : window->findChildren<QGroupBox *>()) {
+        const QFontMetrics metrics(box->font());
+        if (metrics.horizontalAdvance(box->title()) + 16 > box->width())
+            report(box, box->title());
+    }
+    return cut;
+}
+
+} // namespace quirex::test
