@@ -10,6 +10,7 @@ packages=(
   libgtest-dev googletest
   qpdf libqpdf-dev poppler-utils
   fonts-liberation2 xdg-utils
+  xvfb xauth
 )
 
 missing=()

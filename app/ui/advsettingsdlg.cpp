@@ -201,6 +201,7 @@ void CAdvSettingsDlg::buildControls(int language)
 
     setWindowTitle(text(strings::PdfSettingsTitle));
     setFixedSize(du.x(307), du.y(152));
+    fitCaptions(this, du.x(4));
 }
 
 void CAdvSettingsDlg::recordToControls()

@@ -38,4 +38,12 @@ private:
 // Puts `widget` at the template's place: dialog units x, y, width, height.
 void place(QWidget *widget, const DialogUnits &units, int x, int y, int width, int height);
 
+// Widens every label and check box of `dialog` whose caption is wider than
+// the control at its font (translated texts can be longer than the texts the
+// layout was made for): right-aligned labels grow to the left, centred ones
+// both ways, the others to the right, never beyond the group box they lie in
+// or the dialog's margin (`margin` pixels); a left-aligned control that
+// meets the margin takes the rest to its left, up to the control beside it.
+void fitCaptions(QWidget *dialog, int margin);
+
 } // namespace quirex::app::ui

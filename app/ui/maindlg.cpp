@@ -137,6 +137,7 @@ void CMainDlg::buildControls()
     m_convert = button("1008", strings::ConvertButton, strings::ConvertTip, {249, 245, 68, 14});
 
     resize(du.x(324), du.y(266));
+    fitCaptions(this, du.x(7));
     setMinimumSize(size());
     setSizeGripEnabled(true);
     m_resizer.setStartSize(size());

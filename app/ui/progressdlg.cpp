@@ -56,6 +56,7 @@ CProgressDlg::CProgressDlg(QWidget *owner, int language)
 
     setWindowTitle(loadText(strings::Converting, language));
     setFixedSize(du.x(214), du.y(97));
+    fitCaptions(this, du.x(7));
     if (owner) {
         const QRect frame = owner->window()->geometry();
         move(frame.center() - rect().center());

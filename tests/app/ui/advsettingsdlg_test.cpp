@@ -184,6 +184,7 @@ TEST(SettingsDialog, F1OpensTheSettingsTopic)
 {
     quirex::test::OpenRecorder opener;
     CAdvSettingsDlg dialog(ConversionSettings(), nullptr, LanguageEnglish);
+    dialog.setHelpFilePath(QStringLiteral(QUIREX_BIN_DIR "/help/index.html"));
     dialog.show();
     QTest::keyClick(edit(&dialog, "1128"), Qt::Key_F1);
     const QStringList opened = opener.opened();

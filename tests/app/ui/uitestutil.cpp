@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
@@ -32,6 +33,14 @@ void answerNextModal(std::function<void(QWidget *dialog)> answer)
         answer(modal);
     });
     timer->start();
+}
+
+void dropOn(QWidget *target, const QPoint &at, const QMimeData *data, Qt::DropAction action)
+{
+    QDragEnterEvent enter(at, action, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(at, action, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
 }
 
 BoxRecorder::BoxRecorder()
@@ -73,8 +82,11 @@ QStringList OpenRecorder::opened(int expected) const
 QStringList cutOffCaptions(const QWidget *window)
 {
     QStringList cut;
-    const auto report = [&cut](const QWidget *widget, const QString &text) {
-        cut << widget->objectName() + QStringLiteral(": ") + text;
+    const auto report = [&cut](const QWidget *widget, const QString &text, int needed, int room) {
+        cut << QStringLiteral("%1: \"%2\" needs %3 px, has %4 px")
+                   .arg(widget->objectName(), text)
+                   .arg(needed)
+                   .arg(room);
     };
     for (const QLabel *label : window->findChildren<QLabel *>()) {
         if (label->isHidden() || label->text().isEmpty() || label->wordWrap())
@@ -86,7 +98,7 @@ QStringList cutOffCaptions(const QWidget *window)
             width = qMax(width, metrics.horizontalAdvance(line));
         const QRect room = label->contentsRect();
         if (width > room.width() || metrics.height() * lines.size() > room.height() + 2)
-            report(label, label->text());
+            report(label, label->text(), width, room.width());
     }
     for (const QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
         if (button->isHidden() || button->text().isEmpty())
@@ -105,12 +117,13 @@ QStringList cutOffCaptions(const QWidget *window)
             continue;
         }
         if (needed > button->width())
-            report(button, button->text());
+            report(button, button->text(), needed, button->width());
     }
     for (const QGroupBox *box : window->findChildren<QGroupBox *>()) {
         const QFontMetrics metrics(box->font());
-        if (metrics.horizontalAdvance(box->title()) + 16 > box->width())
-            report(box, box->title());
+        const int needed = metrics.horizontalAdvance(box->title()) + 16;
+        if (needed > box->width())
+            report(box, box->title(), needed, box->width());
     }
     return cut;
 }

@@ -4,7 +4,23 @@
 #include <QStringList>
 #include <QWidget>
 
+class QMimeData;
+
 #include <functional>
+#include <ostream>
+
+// Readable QStrings in test failures.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList &list, std::ostream *os)
+{
+    *os << '{';
+    for (const QString &text : list)
+        *os << "\n  \"" << text.toStdString() << '"';
+    *os << '}';
+}
 
 // Helpers of the window tests: find controls by their id, answer modal
 // dialogs and message boxes, record what the desktop was asked to open.
@@ -20,6 +36,10 @@ template <typename T> T *control(const QWidget *parent, const char *id)
 // Runs `answer` on the next modal dialog once it is shown (polled from the
 // event loop the dialog runs). `answer` must end the dialog.
 void answerNextModal(std::function<void(QWidget *dialog)> answer);
+
+// Drops `data` at `at` on `target` as a drag from outside would: Qt hands a
+// drop only to the widget that accepted the drag's entry.
+void dropOn(QWidget *target, const QPoint &at, const QMimeData *data, Qt::DropAction action);
 
 // Collects the one-line form of the message boxes shown while it lives
 // (windows tests run on the offscreen platform, where boxes never block).

@@ -1,0 +1,40 @@
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+// Takes the pictures under a real X server: the same windows the offscreen
+// tests drive, as X draws them, with every caption checked for fit.
+TEST(Screenshots, EachWindowInBothLanguagesUnderARealXServer)
+{
+    const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+    if (xvfbRun.isEmpty())
+        GTEST_SKIP() << "xvfb-run is not installed (Debian package xvfb): no screenshots taken";
+    QProcess run;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.remove(QStringLiteral("DISPLAY"));
+    run.setProcessEnvironment(environment);
+    run.start(xvfbRun,
+              {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1024x768x24"),
+               QStringLiteral(QUIREX_SCREENSHOT_TOOL), QStringLiteral(QUIREX_SCREENSHOT_DIR)});
+    ASSERT_TRUE(run.waitForFinished(180000));
+    const QString out = QString::fromUtf8(run.readAllStandardOutput());
+    EXPECT_EQ(run.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(run.exitCode(), 0) << "captions cut off:\n"
+                                 << out.toStdString() << run.readAllStandardError().toStdString();
+    for (const char *name :
+         {"main-en", "main-ru", "settings-en", "settings-ru", "progress-en", "progress-ru"}) {
+        const QImage picture(QStringLiteral(QUIREX_SCREENSHOT_DIR "/") + QLatin1String(name) +
+                             QStringLiteral(".png"));
+        EXPECT_FALSE(picture.isNull()) << name;
+        EXPECT_GT(picture.width(), 200) << name;
+    }
+}
+
+} // namespace
