@@ -225,6 +225,11 @@ void CMainDlg::saveMainSettings()
             errorBox(strings::SaveFailed, strings::ErrorTitle);
 }
 
+CProgressDlg *CMainDlg::progressDialog() const
+{
+    return m_progress;
+}
+
 QStringList CMainDlg::inputPaths() const
 {
     return m_inputs->paths();
@@ -519,7 +524,7 @@ void CMainDlg::closeEvent(QCloseEvent *event)
     }
     takeControls();
     saveMainSettings();
-    setResult(2);
+    QDialog::done(2); // hides the window and reports finished(2)
     event->accept();
 }
 

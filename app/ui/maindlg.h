@@ -61,7 +61,7 @@ public:
     QString lastInputFolder() const { return m_lastInputFolder; }
     bool isRunning() const { return m_running; }
     // The progress window of the run under way, or null.
-    CProgressDlg *progressDialog() const { return m_progress; }
+    CProgressDlg *progressDialog() const;
 
     // Appends the files not yet listed, in order, up to the item limit
     // (warning 2022 when reached). Returns how many were added.

@@ -1,0 +1,18 @@
+#pragma once
+
+namespace quirex::app
+{
+class CConverter;
+class SettingsStore;
+} // namespace quirex::app
+
+namespace quirex::app::ui
+{
+
+// Window mode, for a command line without arguments: shows the main window
+// over `converter` and `store` and runs the event loop until the window is
+// closed. Needs the application object (a QApplication) to exist. Returns
+// the program's exit code, always 0.
+int runWindowMode(CConverter &converter, SettingsStore &store);
+
+} // namespace quirex::app::ui
