@@ -47,8 +47,8 @@ void applyGlobalSwitches(const CommandLine &line, CConverter &converter);
 // the exit code.
 int runCommandLine(const CommandLine &line, CConverter &converter, const SettingsStore &store);
 
-// What an empty command line does while the program has no main window:
-// prints the usage on stderr and returns -1.
+// What an empty command line does without a display, where the main window
+// could be neither seen nor closed: prints the usage on stderr and returns -1.
 int runWithoutWindow();
 
 } // namespace quirex::app

@@ -6,6 +6,7 @@
 #include "headlessapplication.h"
 #include "settingsstore.h"
 #include "userfolders.h"
+#include "windowmode.h"
 
 #include <QFile>
 #include <QStringList>
@@ -30,16 +31,18 @@ int main(int argc, char **argv)
 
     // The settings store makes its folders now; the converter writes the
     // log's start record.
-    const app::SettingsStore &settings = app::applicationSettingsStore();
+    app::SettingsStore &settings = app::applicationSettingsStore();
     app::CConverter converter;
     app::logArguments(arguments);
 
     const app::CommandLine line = app::parseCommandLine(arguments);
     app::applyGlobalSwitches(line, converter);
     if (line.mode == app::CommandMode::Window) {
-        // The main window plugs in here: it gets the converter and the
-        // settings store, runs the event loop, and the exit code is 0.
-        return app::runWithoutWindow();
+        // Without a display nobody could see the window or close it: the
+        // program would wait forever.
+        if (platform::isHeadlessPlatform())
+            return app::runWithoutWindow();
+        return app::ui::runWindowMode(converter, settings);
     }
     return app::runCommandLine(line, converter, settings);
 }
