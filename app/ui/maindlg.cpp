@@ -530,7 +530,10 @@ void CMainDlg::closeEvent(QCloseEvent *event)
 
 void CMainDlg::reject()
 {
-    close();
+    // Escape closes the window, but has no meaning while a run pumps events;
+    // the close box still does (closeEvent cancels the run first).
+    if (!m_running)
+        close();
 }
 
 void CMainDlg::keyPressEvent(QKeyEvent *event)

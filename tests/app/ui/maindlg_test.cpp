@@ -408,6 +408,7 @@ TEST_F(MainWindow, ConvertsEachInputToItsPdfOrAllIntoOne)
                   listsOff = !inputs()->isEnabled() && !outputs()->isEnabled() &&
                              !button("1008")->isEnabled() && !button("1007")->isEnabled();
                   CProgressDlg *running = w.progressDialog();
+                  QTest::keyClick(&w, Qt::Key_Escape); // no meaning during a run
                   w.onConvert();
                   secondRefused = w.progressDialog() == running && w.isRunning();
                   w.runWhenIdle([&] { order << QStringLiteral("hand-off"); });
@@ -418,6 +419,7 @@ TEST_F(MainWindow, ConvertsEachInputToItsPdfOrAllIntoOne)
     EXPECT_TRUE(listsOff);
     EXPECT_TRUE(secondRefused);
     EXPECT_EQ(order, QStringList({QStringLiteral("hand-off"), QStringLiteral("after run")}));
+    EXPECT_TRUE(w.isVisible());
 
     const QStringList expected{output + QStringLiteral("/one.html.pdf"),
                                output + QStringLiteral("/two.htm.pdf"),

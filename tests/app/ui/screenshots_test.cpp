@@ -38,3 +38,38 @@ TEST(Screenshots, EachWindowInBothLanguagesUnderARealXServer)
 }
 
 } // namespace
+
+namespace
+{
+
+// quirexdesk without arguments under a real X server: the main window
+// appears, a window manager's close request closes it, and the exit code is 0.
+TEST(WindowModeProgram, OpensTheMainWindowAndAnswersZeroWhenItIsClosed)
+{
+    const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+    if (xvfbRun.isEmpty())
+        GTEST_SKIP() << "xvfb-run is not installed (Debian package xvfb): window mode not run";
+    if (QStringLiteral(QUIREX_CLOSE_TOOL).isEmpty())
+        GTEST_SKIP() << "built without Xlib: nothing can close the window";
+    QProcess run;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.remove(QStringLiteral("DISPLAY"));
+    run.setProcessEnvironment(environment);
+    // The program in the background, the close request, then its exit code.
+    run.start(xvfbRun,
+              {QStringLiteral("-a"), QStringLiteral("sh"), QStringLiteral("-c"),
+               QStringLiteral("\"$0\" & pid=$!; \"$1\" 'Quirex Desk'; closed=$?; "
+                              "wait $pid; echo \"closed=$closed exit=$?\""),
+               QStringLiteral(QUIREX_BIN_DIR "/quirexdesk"), QStringLiteral(QUIREX_CLOSE_TOOL)});
+    ASSERT_TRUE(run.waitForFinished(120000));
+    const QString out = QString::fromUtf8(run.readAllStandardOutput());
+    EXPECT_EQ(out.trimmed(), QStringLiteral("closed=0 exit=0"))
+        << run.readAllStandardError().toStdString();
+    // Closing stored the window's state.
+    EXPECT_TRUE(QFileInfo(qEnvironmentVariable("XDG_CONFIG_HOME") +
+                          QStringLiteral("/Ardenwyke/Quirex Desk/settings.ini"))
+                    .isFile());
+}
+
+} // namespace
