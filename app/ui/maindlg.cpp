@@ -252,43 +252,50 @@ void CMainDlg::updateButtons()
     m_convert->setEnabled(count > 0);
 }
 
-bool CMainDlg::appendInput(const QString &path, bool *full)
+bool CMainDlg::appendInput(const QString &path, QList<QTreeWidgetItem *> &batch, bool *full)
 {
-    if (m_inputs->topLevelItemCount() >= m_inputLimit) {
+    if (m_inputs->topLevelItemCount() + batch.size() >= m_inputLimit) {
         *full = true;
         return false;
     }
     if (m_listed.contains(path))
         return true;
     m_listed.insert(path);
-    m_inputs->addTopLevelItem(new QTreeWidgetItem(QStringList{path}));
+    batch.append(new QTreeWidgetItem(QStringList{path}));
     return true;
+}
+
+void CMainDlg::commitInputs(const QList<QTreeWidgetItem *> &batch, bool full)
+{
+    // One insertion for the whole batch keeps large folders quick to add.
+    m_inputs->addTopLevelItems(batch);
+    if (full)
+        warningBox(strings::LimitExceeded, strings::WarningTitle);
+    updateButtons();
+    if (!batch.isEmpty())
+        m_inputs->scrollToItem(batch.constLast());
 }
 
 int CMainDlg::addFiles(const QStringList &paths)
 {
-    const int before = m_inputs->topLevelItemCount();
+    QList<QTreeWidgetItem *> batch;
     bool full = false;
     for (const QString &path : paths)
-        if (!appendInput(path, &full))
+        if (!appendInput(path, batch, &full))
             break;
-    if (full)
-        warningBox(strings::LimitExceeded, strings::WarningTitle);
-    updateButtons();
-    if (QTreeWidgetItem *last = m_inputs->topLevelItem(m_inputs->topLevelItemCount() - 1))
-        m_inputs->scrollToItem(last);
-    return m_inputs->topLevelItemCount() - before;
+    commitInputs(batch, full);
+    return batch.size();
 }
 
 void CMainDlg::addFolder(const QString &folder, bool recursive)
 {
     m_lastInputFolder = folder;
+    QList<QTreeWidgetItem *> batch;
     bool full = false;
-    scanFolderAllMasks(folder, recursive,
-                       [this, &full](const QString &path) { return appendInput(path, &full); });
-    if (full)
-        warningBox(strings::LimitExceeded, strings::WarningTitle);
-    updateButtons();
+    scanFolderAllMasks(folder, recursive, [this, &batch, &full](const QString &path) {
+        return appendInput(path, batch, &full);
+    });
+    commitInputs(batch, full);
 }
 
 void CMainDlg::addDropped(const QStringList &paths)
@@ -309,10 +316,20 @@ void CMainDlg::addDropped(const QStringList &paths)
 
 void CMainDlg::removeSelected()
 {
-    for (int i = 0; i < m_inputs->topLevelItemCount(); ++i) {
-        if (!m_inputs->topLevelItem(i)->isSelected())
-            continue;
-        QTreeWidgetItem *item = m_inputs->takeTopLevelItem(i--);
+    // Taking all items out and putting the kept ones back costs one pass,
+    // where removing them one by one would cost a pass each.
+    QList<QTreeWidgetItem *> kept;
+    QList<QTreeWidgetItem *> removed;
+    const int count = m_inputs->topLevelItemCount();
+    for (int i = 0; i < count; ++i) {
+        QTreeWidgetItem *item = m_inputs->topLevelItem(i);
+        (item->isSelected() ? removed : kept).append(item);
+    }
+    if (removed.isEmpty())
+        return;
+    m_inputs->invisibleRootItem()->takeChildren();
+    m_inputs->addTopLevelItems(kept);
+    for (QTreeWidgetItem *item : removed) {
         m_listed.remove(item->text(0));
         delete item;
     }
@@ -385,11 +402,10 @@ void CMainDlg::onSettings()
 
 void CMainDlg::setRunControlsEnabled(bool enabled)
 {
-    for (QWidget *control : {static_cast<QWidget *>(m_inputs), static_cast<QWidget *>(m_outputs),
-                             static_cast<QWidget *>(m_addFile), static_cast<QWidget *>(m_addFolder),
-                             static_cast<QWidget *>(m_remove), static_cast<QWidget *>(m_moveUp),
-                             static_cast<QWidget *>(m_moveDown), static_cast<QWidget *>(m_browse),
-                             static_cast<QWidget *>(m_settings), static_cast<QWidget *>(m_convert)})
+    const std::initializer_list<QWidget *> controls{m_inputs,   m_outputs, m_addFile,  m_addFolder,
+                                                    m_remove,   m_moveUp,  m_moveDown, m_browse,
+                                                    m_settings, m_convert};
+    for (QWidget *control : controls)
         control->setEnabled(enabled);
 }
 

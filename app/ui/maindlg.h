@@ -4,6 +4,7 @@
 #include "stringtable.h"
 
 #include <QDialog>
+#include <QList>
 #include <QPointer>
 #include <QSet>
 #include <QStringList>
@@ -15,6 +16,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTreeWidgetItem;
 
 namespace quirex::app
 {
@@ -108,7 +110,8 @@ private:
     void saveMainSettings();
     void updateButtons();
     void setRunControlsEnabled(bool enabled);
-    bool appendInput(const QString &path, bool *full);
+    bool appendInput(const QString &path, QList<QTreeWidgetItem *> &batch, bool *full);
+    void commitInputs(const QList<QTreeWidgetItem *> &batch, bool full);
     void openDocument(const QString &path);
     void openSelectedOutput();
     void onInputKey(int key);
