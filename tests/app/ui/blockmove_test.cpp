@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdlib>
+#include <ostream>
 #include <string>
 
 using quirex::app::ui::blockMoveSteps;
@@ -33,6 +35,11 @@ struct MoveCase {
     int offset;
     const char *expected;
 };
+
+void PrintTo(const MoveCase &c, std::ostream *os)
+{
+    *os << c.items << (c.offset < 0 ? "_up_" : "_down_") << std::abs(c.offset);
+}
 
 class BlockMove : public testing::TestWithParam<MoveCase>
 {
