@@ -25,6 +25,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace quirex;
@@ -285,6 +286,52 @@ TEST_F(HandOffServer, PeerOfAnotherUserIsRefused)
     };
     start(options);
     ASSERT_EQ(sendHandOff(QStringLiteral("intruder.ini")), 0);
+    handOff(QStringLiteral("own.ini"));
+    EXPECT_EQ(window.texts, QStringList{QStringLiteral("own.ini")});
+    EXPECT_EQ(storedValue(), QStringLiteral("own.ini"));
+    EXPECT_EQ(err.text(), pipeDiagnostic("ConnectNamedPipe", EACCES, 70));
+}
+
+// Connects to the hand-off socket from a child process running as user `uid` and sends a
+// message. The child's exit code: 0 connected, 1 refused with EACCES, 2 anything else.
+static int connectAsUser(uid_t uid)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(handOffSocketPath());
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const QByteArray message = encodeHandOffMessage(QStringLiteral("intruder.ini"));
+    // Only system calls after the fork: this process has other threads.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(uid) != 0 || ::setuid(uid) != 0)
+            ::_exit(2);
+        const int fd = ::socket(AF_UNIX, SOCK_SEQPACKET, 0);
+        if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0)
+            ::_exit(errno == EACCES ? 1 : 2);
+        // The server may already have dropped us: what it did is seen on its side.
+        ::send(fd, message.constData(), size_t(message.size()), MSG_NOSIGNAL);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 2;
+}
+
+TEST_F(HandOffServer, AnotherUserCannotReachTheSocketNorBeServedThroughIt)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to run a client under another user id";
+    StderrCapture err;
+    start();
+    const uid_t nobody = 65534;
+    EXPECT_EQ(connectAsUser(nobody), 1) << "mode 0600 keeps other users out";
+
+    // Even through a socket opened up by mistake, the peer check drops them.
+    for (const QString &folder : {test::scratchFolder(), qEnvironmentVariable("XDG_RUNTIME_DIR")})
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0711), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(handOffSocketPath()).constData(), 0666), 0);
+    EXPECT_EQ(connectAsUser(nobody), 0);
     handOff(QStringLiteral("own.ini"));
     EXPECT_EQ(window.texts, QStringList{QStringLiteral("own.ini")});
     EXPECT_EQ(storedValue(), QStringLiteral("own.ini"));
