@@ -393,6 +393,21 @@ TEST(HandOffBatch, WithoutAWindowOnlyTheRegistryIsWritten)
     EXPECT_TRUE(server.stop());
 }
 
+TEST(HandOffBatch, BrokenUtf16NeverDamagesTheRegistry)
+{
+    platform::Registry registry;
+    ASSERT_TRUE(registry.setString(QStringLiteral("Other"), QStringLiteral("kept"), "yes"));
+    HandOffCallback callback;
+    // An unpaired surrogate cannot be written as UTF-8 as it stands.
+    const QString broken = QStringLiteral("a") + QChar(0xd800) + QStringLiteral("b\u0001\"");
+    EXPECT_EQ(callback.handOff(broken), 0);
+    const QString stored = storedValue();
+    EXPECT_TRUE(stored.startsWith(QLatin1Char('a')) && stored.endsWith(QStringLiteral("b\u0001")))
+        << qPrintable(stored);
+    EXPECT_EQ(registry.stringValue(QStringLiteral("Other"), QStringLiteral("kept")), "yes");
+    EXPECT_FALSE(QFile::exists(registry.path() + QStringLiteral(".corrupt")));
+}
+
 TEST(HandOffBatch, UnusableRegistryIsLoggedAndNothingHandedOn)
 {
     const QString log = test::makeFolder(QStringLiteral("log"));
