@@ -490,6 +490,11 @@ void CMainDlg::finishRun()
     }
 }
 
+void CMainDlg::receiveHandOff(const QString &text)
+{
+    runWhenIdle([this, text] { m_lastHandOffText = text; });
+}
+
 void CMainDlg::runWhenIdle(std::function<void()> work)
 {
     if (m_running)

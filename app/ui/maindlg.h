@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogresizer.h"
+#include "handoffreceiver.h"
 #include "stringtable.h"
 
 #include <QDialog>
@@ -40,7 +41,7 @@ class FileListView;
 // and buttons are disabled and nothing may start a second run: Convert is
 // refused, closing the window cancels the run and closes once it has ended,
 // and work handed in through runWhenIdle() waits for the run's end.
-class CMainDlg final : public QDialog
+class CMainDlg final : public QDialog, public HandOffReceiver
 {
     Q_OBJECT
 public:
@@ -83,6 +84,12 @@ public:
 
     // Runs `work` now when no conversion is under way, else when it ends.
     void runWhenIdle(std::function<void()> work);
+
+    // A text handed over by another program (through the hand-off server) is
+    // stored as the last handed-off text; during a run it waits for the run's
+    // end. Nothing else reads it.
+    void receiveHandOff(const QString &text) override;
+    QString lastHandOffText() const { return m_lastHandOffText; }
 
     // The help file F1 opens (default: the installed one).
     void setHelpFilePath(const QString &path) { m_helpFilePath = path; }
@@ -148,6 +155,7 @@ private:
     bool m_running = false;
     bool m_closeAfterRun = false;
     std::vector<std::function<void()>> m_idleWork;
+    QString m_lastHandOffText;
 };
 
 } // namespace quirex::app::ui
