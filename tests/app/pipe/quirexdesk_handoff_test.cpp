@@ -1,0 +1,193 @@
+// The hand-off server of the real quirexdesk program, run as a child process on the offscreen
+// platform with the test's own registry, runtime and log folders.
+#include "handoffcallback.h"
+#include "handoffclient.h"
+#include "handoffmessage.h"
+#include "localsocket.h"
+#include "registry.h"
+#include "testenvironment.h"
+#include "toolrunner.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace quirex;
+using namespace quirex::app;
+
+namespace
+{
+
+const QString kBin = QStringLiteral(QUIREX_BIN_DIR);
+
+template <typename Predicate> bool waitUntil(Predicate done, int ms = 20000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms)
+            return false;
+        QThread::msleep(10);
+    }
+    return true;
+}
+
+QString storedValue()
+{
+    return platform::Registry().stringValue(QLatin1String(HandOffCallback::kRegistryKey),
+                                            QLatin1String(HandOffCallback::kRegistryValue));
+}
+
+ino_t socketInode()
+{
+    struct stat info {
+    };
+    return ::lstat(QFile::encodeName(handOffSocketPath()).constData(), &info) == 0 ? info.st_ino
+                                                                                   : 0;
+}
+
+// A web server that takes connections into its backlog and never answers, until it is closed:
+// a page that needs it keeps the engine loading, and so a batch run going, for as long as a
+// test needs; closing it resets the waiting connections and the load ends.
+class StalledServer final
+{
+public:
+    StalledServer()
+    {
+        m_fd.reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (::bind(m_fd.get(), reinterpret_cast<sockaddr *>(&address), size) == 0 &&
+            ::listen(m_fd.get(), 16) == 0 &&
+            ::getsockname(m_fd.get(), reinterpret_cast<sockaddr *>(&address), &size) == 0)
+            m_port = ntohs(address.sin_port);
+    }
+    int port() const { return m_port; }
+    void close() { m_fd.reset(); }
+
+private:
+    platform::FileDescriptor m_fd;
+    int m_port = 0;
+};
+
+// A batch conversion of one page whose image hangs on `server`.
+class BatchRun final
+{
+public:
+    explicit BatchRun(const StalledServer &server)
+    {
+        const QByteArray html = "<html><body><p>waiting</p><img src='http://127.0.0.1:" +
+                                QByteArray::number(server.port()) + "/x.png'></body></html>";
+        const QString input = test::writeFile(QStringLiteral("in/page.html"), html);
+        output = test::scratchFolder() + QStringLiteral("/page.pdf");
+        process.setProgram(kBin + QStringLiteral("/quirexdesk"));
+        process.setArguments({input, output});
+        process.start();
+    }
+    ~BatchRun()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
+        }
+    }
+    QString output;
+    QProcess process;
+};
+
+class QuirexdeskHandOff : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(test::registerComponent(kBin + QStringLiteral("/quirex.so")));
+        ASSERT_TRUE(test::registerComponent(kBin + QStringLiteral("/pdfdocument.so")));
+        ASSERT_NE(server.port(), 0);
+    }
+    StalledServer server;
+};
+
+} // namespace
+
+TEST_F(QuirexdeskHandOff, BatchRunStoresTextsRejectsOversizeAndStopsWithASilentClient)
+{
+    BatchRun run(server);
+    ASSERT_TRUE(waitUntil([] { return socketInode() != 0; })) << "the server thread never listened";
+
+    int error = 0;
+    const platform::FileDescriptor oversized =
+        platform::connectSeqPacket(handOffSocketPath(), 5000, &error);
+    ASSERT_TRUE(oversized.isValid()) << error;
+    ASSERT_TRUE(platform::sendMessage(
+        oversized.get(), encodeHandOffMessage(QString(5000, QLatin1Char('x'))), &error));
+
+    ASSERT_EQ(sendHandOff(QStringLiteral("\"/tmp/batch job.ini\"")), 0);
+    EXPECT_TRUE(waitUntil([] { return storedValue() == QStringLiteral("/tmp/batch job.ini"); }));
+    QString longText;
+    while (longText.size() < 3000)
+        longText += QStringLiteral("abcdefghij");
+    ASSERT_EQ(sendHandOff(longText), 0);
+    EXPECT_TRUE(waitUntil([&] { return storedValue() == longText; }));
+
+    // Connected but silent when the program ends: the stop must still end the server thread,
+    // which then removes its socket (a thread left running would leave it behind).
+    const platform::FileDescriptor silent =
+        platform::connectSeqPacket(handOffSocketPath(), 5000, &error);
+    ASSERT_TRUE(silent.isValid()) << error;
+    QThread::msleep(100);
+    server.close();
+    ASSERT_TRUE(run.process.waitForFinished(60000));
+    EXPECT_EQ(run.process.exitCode(), 0);
+    EXPECT_TRUE(QFile::exists(run.output));
+    EXPECT_EQ(socketInode(), ino_t(0));
+    const QByteArray err = run.process.readAllStandardError();
+    EXPECT_EQ(err, QByteArray("error:\nmsg: pipe_srv_read_pipe_proc(): failed to ReadFile().\n"
+                              "errcode: 90\nline: 101\nfile: pipe_srv\n"));
+}
+
+TEST_F(QuirexdeskHandOff, SecondProgramLeavesTheFirstOnesSocketAlone)
+{
+    BatchRun first(server);
+    ASSERT_TRUE(waitUntil([] { return socketInode() != 0; }));
+    const ino_t live = socketInode();
+
+    const test::ToolRun second = test::runTool(
+        QStringLiteral("quirexdesk"), {test::scratchFolder() + QStringLiteral("/no.html")});
+    EXPECT_EQ(second.exitCode, 250) << "the missing input's -6";
+    EXPECT_FALSE(second.err.contains(QStringLiteral("error:"))) << qPrintable(second.err);
+    EXPECT_EQ(socketInode(), live);
+
+    ASSERT_EQ(sendHandOff(QStringLiteral("still served")), 0);
+    EXPECT_TRUE(waitUntil([] { return storedValue() == QStringLiteral("still served"); }));
+    server.close();
+    EXPECT_TRUE(first.process.waitForFinished(60000));
+}
+
+TEST_F(QuirexdeskHandOff, SocketOfAProgramThatDiedIsReplaced)
+{
+    {
+        BatchRun killed(server);
+        ASSERT_TRUE(waitUntil([] { return socketInode() != 0; }));
+    } // killed: its socket file stays behind
+    const ino_t stale = socketInode();
+    ASSERT_NE(stale, ino_t(0));
+    EXPECT_EQ(sendHandOff(QStringLiteral("nobody")), ECONNREFUSED);
+
+    BatchRun next(server);
+    ASSERT_TRUE(waitUntil([&] { return socketInode() != stale && socketInode() != 0; }));
+    ASSERT_EQ(sendHandOff(QStringLiteral("replaced")), 0);
+    EXPECT_TRUE(waitUntil([] { return storedValue() == QStringLiteral("replaced"); }));
+    server.close();
+    EXPECT_TRUE(next.process.waitForFinished(60000));
+}
