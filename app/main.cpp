@@ -4,6 +4,7 @@
 #include "commandlinerun.h"
 #include "converter.h"
 #include "headlessapplication.h"
+#include "pipeserverthread.h"
 #include "settingsstore.h"
 #include "userfolders.h"
 #include "windowmode.h"
@@ -20,8 +21,12 @@ int main(int argc, char **argv)
     // message boxes use this one and never make their own.
     platform::ensureApplication("quirexdesk");
 
-    // The hand-off server thread starts here, before anything else, serves in
-    // every mode and is stopped (5 s bound) before main() returns.
+    // The hand-off server thread starts before anything else and serves in
+    // every mode. Its destructor, the last thing main() runs, is the stop
+    // sequence (5 s bound). A thread that cannot start has said so on stderr;
+    // the program then goes on without a server.
+    app::PipeServerThread handOffServer;
+    handOffServer.start();
 
     if (platform::programFolder().isEmpty())
         return -100;
