@@ -1,5 +1,6 @@
 #include "windowmode.h"
 
+#include "handoffcallback.h"
 #include "maindlg.h"
 
 #include <QApplication>
@@ -7,13 +8,18 @@
 namespace quirex::app::ui
 {
 
-int runWindowMode(CConverter &converter, SettingsStore &store)
+int runWindowMode(CConverter &converter, SettingsStore &store, HandOffCallback *handOff)
 {
     CMainDlg window(converter, store);
+    if (handOff)
+        handOff->setReceiver(&window);
     // The loop ends with the window, whatever else is still open.
     QObject::connect(&window, &QDialog::finished, qApp, &QCoreApplication::quit);
     window.show();
     QApplication::exec();
+    // No hand-off may reach the window once it is being torn down.
+    if (handOff)
+        handOff->clearReceiver();
     return 0;
 }
 

@@ -3,6 +3,7 @@
 namespace quirex::app
 {
 class CConverter;
+class HandOffCallback;
 class SettingsStore;
 } // namespace quirex::app
 
@@ -12,7 +13,8 @@ namespace quirex::app::ui
 // Window mode, for a command line without arguments: shows the main window
 // over `converter` and `store` and runs the event loop until the window is
 // closed. Needs the application object (a QApplication) to exist. Returns
-// the program's exit code, always 0.
-int runWindowMode(CConverter &converter, SettingsStore &store);
+// the program's exit code, always 0. With `handOff`, texts that the program's
+// hand-off server receives reach the window while it is open.
+int runWindowMode(CConverter &converter, SettingsStore &store, HandOffCallback *handOff = nullptr);
 
 } // namespace quirex::app::ui
