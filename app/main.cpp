@@ -47,7 +47,7 @@ int main(int argc, char **argv)
         // program would wait forever.
         if (platform::isHeadlessPlatform())
             return app::runWithoutWindow();
-        return app::ui::runWindowMode(converter, settings);
+        return app::ui::runWindowMode(converter, settings, &handOffServer.callback());
     }
     return app::runCommandLine(line, converter, settings);
 }

@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -190,4 +191,41 @@ TEST_F(QuirexdeskHandOff, SocketOfAProgramThatDiedIsReplaced)
     EXPECT_TRUE(waitUntil([] { return storedValue() == QStringLiteral("replaced"); }));
     server.close();
     EXPECT_TRUE(next.process.waitForFinished(60000));
+}
+
+TEST(QuirexdeskWindowHandOff, WindowModeServesAndStopsWithASilentClientWhenTheWindowCloses)
+{
+    const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+    if (xvfbRun.isEmpty())
+        GTEST_SKIP() << "xvfb-run is not installed (Debian package xvfb): window mode not run";
+    if (QStringLiteral(QUIREX_CLOSE_TOOL).isEmpty())
+        GTEST_SKIP() << "built without Xlib: nothing can close the window";
+    const QString release = test::scratchFolder() + QStringLiteral("/release");
+    QProcess run;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.remove(QStringLiteral("DISPLAY"));
+    run.setProcessEnvironment(environment);
+    // The program in the background; once the test creates the release file, the window is
+    // closed as a window manager would, and the exit code is printed.
+    run.start(xvfbRun,
+              {QStringLiteral("-a"), QStringLiteral("sh"), QStringLiteral("-c"),
+               QStringLiteral("\"$0\" & pid=$!; while [ ! -e \"$2\" ]; do sleep 0.1; done; "
+                              "\"$1\" 'Quirex Desk'; closed=$?; wait $pid; "
+                              "echo \"closed=$closed exit=$?\""),
+               kBin + QStringLiteral("/quirexdesk"), QStringLiteral(QUIREX_CLOSE_TOOL), release});
+    ASSERT_TRUE(waitUntil([] { return socketInode() != 0; }, 60000));
+    ASSERT_EQ(sendHandOff(QStringLiteral("\"/tmp/window job.ini\"")), 0);
+    EXPECT_TRUE(waitUntil([] { return storedValue() == QStringLiteral("/tmp/window job.ini"); }));
+
+    int error = 0;
+    const platform::FileDescriptor silent =
+        platform::connectSeqPacket(handOffSocketPath(), 5000, &error);
+    ASSERT_TRUE(silent.isValid()) << error;
+    test::writeFile(QStringLiteral("release"), QByteArray());
+    ASSERT_TRUE(run.waitForFinished(120000));
+    EXPECT_EQ(QString::fromUtf8(run.readAllStandardOutput()).trimmed(),
+              QStringLiteral("closed=0 exit=0"));
+    EXPECT_EQ(socketInode(), ino_t(0)) << "the server thread ended and removed its socket";
+    EXPECT_FALSE(run.readAllStandardError().contains("error:"));
 }
