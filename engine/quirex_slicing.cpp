@@ -2,6 +2,7 @@
 // the pass that turns their points into slice boundaries.
 #include "quirex.h"
 
+#include "breakstyleprobe.h"
 #include "documentscan.h"
 #include "enginetrace.h"
 #include "pageslicer.h"
@@ -14,7 +15,9 @@ using namespace quirex::engine;
 void QUIREX::m_FindCSSPageBreaks()
 {
     m_CSSPageBreaksList.clear();
-    if (!m_resolveCssPageBreaks)
+    // Reading cascaded values matches every rule against every element; a
+    // document that declares no break property anywhere is not scanned.
+    if (!m_resolveCssPageBreaks || !documentMayDeclareBreaks(m_mainFrame))
         return;
     findCssPageBreaks(m_mainFrame->documentElement(), m_CSSPageBreaksList, m_AvoidPointsList);
     QUIREX_TRACE() << "m_CSSPageBreaksList.size(): " << m_CSSPageBreaksList.size();
