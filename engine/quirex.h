@@ -287,6 +287,8 @@ private:
     // Gives the pen, or the font, to the painter when painting is active.
     void givePenToPainter();
     void giveFontToPainter();
+    // Paints document rows [from, to) at the top of the printable area.
+    void paintSlice(int from, int to);
     int pageHeightInDocumentPixels() const;
     void setViewportSize(const QSize &size);
 

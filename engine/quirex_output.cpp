@@ -259,12 +259,33 @@ void QUIREX::m_ConvertPage(int from_pos, int to_pos)
 {
     if (!m_painter.isActive())
         return;
-    const int width = m_geometry.printableRect().width();
-    setViewportSize(QSize(static_cast<int>(std::floor(m_renderScale)) * width,
-                          std::max(0, to_pos - from_pos)));
-    m_mainFrame->setScrollPosition(QPoint(0, from_pos));
     m_DrawHyperlinksOnPage(m_preserveLinks, from_pos, to_pos);
-    m_painter.scale(1 / m_renderScale, 1 / m_renderScale);
-    m_mainFrame->render(&m_painter, QWebFrame::ContentsLayer, QRegion());
-    resetPainterTransform();
+    paintSlice(from_pos, to_pos);
+}
+
+void QUIREX::paintSlice(int from, int to)
+{
+    // The viewport keeps the size the document was laid out and sliced at:
+    // a new size would lay out the whole document again, on every page. The
+    // slice is painted through a clip instead, in viewport-high pieces when
+    // it is taller than the viewport.
+    const QSize viewport = m_webPage->viewportSize();
+    const int width =
+        std::min(viewport.width(), static_cast<int>(std::floor(m_renderScale))
+                                       * m_geometry.printableRect().width());
+    for (int y = from; y < to;) {
+        m_mainFrame->setScrollPosition(QPoint(0, y));
+        // Near the end of the document the scroll position stops short of
+        // y; the piece then starts lower in the viewport.
+        const int offset = y - m_mainFrame->scrollPosition().y();
+        const int height = std::min(to - y, viewport.height() - offset);
+        if (offset < 0 || height <= 0)
+            break;
+        m_painter.scale(1 / m_renderScale, 1 / m_renderScale);
+        m_painter.translate(0, y - from - offset);
+        m_mainFrame->render(&m_painter, QWebFrame::ContentsLayer,
+                            QRegion(0, offset, width, height));
+        resetPainterTransform();
+        y += height;
+    }
 }
