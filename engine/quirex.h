@@ -1,5 +1,6 @@
 #pragma once
 
+#include "navigationrecorder.h"
 #include "pagegeometry.h"
 #include "pointlist.h"
 
@@ -256,6 +257,11 @@ private:
     {
         QRect geometry;
         QString href;
+        // Set when the link goes to a document that may be in this PDF
+        // (this one, or a local file): its address and fragment.
+        bool jumps = false;
+        QString jumpAddress;
+        QString jumpFragment;
     };
 
     void openLog();
@@ -266,6 +272,13 @@ private:
     void waitForLoad(StartLoad startLoad);
     void prepareLoadedDocument();
     void collectLinks();
+    // Registers the loaded document with the navigation recorder (once per
+    // load) and notes that slice [from, to) goes onto the current page.
+    void recordSliceOnPage(int from, int to);
+    // Adds the jumps and the outline to the finished output file.
+    void addNavigationToOutput();
+    void newPrinterPage();
+    double pointsPerDocumentPixel() const;
     // Starts the next output page: the first one restarts painting with the
     // final paper and margins, every other one is a printer page break.
     bool startPage(bool onePageMode);
@@ -318,6 +331,9 @@ private:
     std::vector<DocumentLink> m_links;  // sorted by top edge
     std::unordered_map<int, int> m_fittedFontSizes;  // link height -> point size
     bool m_linksCollected = false;
+    quirex::engine::NavigationRecorder m_navigation;
+    int m_navigationDocument = -1;  // the loaded document's number there
+    int m_outputPage = 0;  // the page being painted, counted from 0
     // The file painting goes to until EndDoc puts it in place, and the file
     // the caller asked for.
     QString m_temporaryOutput;

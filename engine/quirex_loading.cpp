@@ -174,6 +174,7 @@ void QUIREX::prepareLoadedDocument()
     m_graphicsWebView->setResizesToContents(false);
     m_contentsSize = m_mainFrame->contentsSize();
     m_linksCollected = false;
+    m_navigationDocument = -1;
     m_links.clear();
     m_SliceOnPages();
 }

@@ -57,6 +57,7 @@ void QUIREX::EndDoc()
 {
     if (m_painter.isActive())
         endPainting();
+    addNavigationToOutput();
     finishOutput();
 }
 
@@ -113,6 +114,9 @@ bool QUIREX::beginPainting()
     applyGeometryToPrinter();
     if (!m_painter.begin(m_printer.get()))
         return false;
+    // A new file: whatever was printed before is gone.
+    m_outputPage = 0;
+    m_navigation.forgetPages();
     m_painter.setPen(m_pen);
     resetPainterTransform();
     return true;
@@ -166,11 +170,17 @@ void QUIREX::m_FillPageBackground(const QString &color_str)
         m_painter.setBackgroundMode(Qt::TransparentMode);
 }
 
+void QUIREX::newPrinterPage()
+{
+    m_printer->newPage();
+    ++m_outputPage;
+}
+
 void QUIREX::NewPage()
 {
     if (!m_painter.isActive())
         return;
-    m_printer->newPage();
+    newPrinterPage();
     m_FillPageBackground(m_pageBackgroundColor);
     m_firstPage = false;
 }
@@ -180,7 +190,7 @@ bool QUIREX::startPage(bool onePageMode)
     if (!m_painter.isActive())
         return false;
     if (!m_firstPage) {
-        m_printer->newPage();
+        newPrinterPage();
         m_FillPageBackground(m_pageBackgroundColor);
         return true;
     }
@@ -241,7 +251,7 @@ void QUIREX::m_MultiplePageConverter()
             m_ConvertPage(sliceBoundary(i - 1), sliceBoundary(i));
             if (i >= m_numberOfPages)
                 break;
-            m_printer->newPage();
+            newPrinterPage();
             m_FillPageBackground(m_pageBackgroundColor);
         }
     }
@@ -259,6 +269,7 @@ void QUIREX::m_ConvertPage(int from_pos, int to_pos)
 {
     if (!m_painter.isActive())
         return;
+    recordSliceOnPage(from_pos, to_pos);
     m_DrawHyperlinksOnPage(m_preserveLinks, from_pos, to_pos);
     paintSlice(from_pos, to_pos);
 }

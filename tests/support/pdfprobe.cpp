@@ -3,7 +3,10 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <functional>
+
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFOutlineDocumentHelper.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 
@@ -60,8 +63,45 @@ QVector<LinkAnnotation> PdfProbe::links(int index) const
         QPDFObjectHandle action = annotation.getObjectHandle().getKey("/A");
         if (action.isDictionary() && action.getKey("/URI").isString())
             link.uri = QString::fromStdString(action.getKey("/URI").getUTF8Value());
+        QPDFObjectHandle destination = annotation.getObjectHandle().getKey("/Dest");
+        if (action.isDictionary() && action.getKey("/S").isNameAndEquals("/GoTo"))
+            destination = action.getKey("/D");
+        readDestination(destination, &link.targetPage, &link.targetTop);
         result.append(link);
     }
+    return result;
+}
+
+void PdfProbe::readDestination(QPDFObjectHandle destination, int *page, double *top) const
+{
+    if (!destination.isArray() || destination.getArrayNItems() < 1)
+        return;
+    const QPDFObjGen target = destination.getArrayItem(0).getObjGen();
+    for (size_t i = 0; i < m_parsed->pages.size(); ++i)
+        if (m_parsed->pages[i].getObjectHandle().getObjGen() == target)
+            *page = static_cast<int>(i);
+    if (destination.getArrayNItems() >= 4 && destination.getArrayItem(3).isNumber())
+        *top = destination.getArrayItem(3).getNumericValue();
+}
+
+QVector<OutlineEntry> PdfProbe::outline() const
+{
+    QVector<OutlineEntry> result;
+    if (!m_parsed)
+        return result;
+    QPDFOutlineDocumentHelper outlines(m_parsed->pdf);
+    std::function<void(std::vector<QPDFOutlineObjectHelper>, int)> walk =
+        [&](std::vector<QPDFOutlineObjectHelper> items, int level) {
+            for (QPDFOutlineObjectHelper &item : items) {
+                OutlineEntry entry;
+                entry.title = QString::fromStdString(item.getTitle());
+                entry.level = level;
+                readDestination(item.getDest(), &entry.page, &entry.top);
+                result.append(entry);
+                walk(item.getKids(), level + 1);
+            }
+        };
+    walk(outlines.getTopLevelOutlines(), 1);
     return result;
 }
 

@@ -8,12 +8,27 @@
 
 #include <memory>
 
+class QPDFObjectHandle;
+
 namespace quirex::test {
 
 struct LinkAnnotation
 {
     QRectF rect;  // PDF user space, points, origin at the bottom-left
     QString uri;
+    // A jump inside the document: the page (0-based) and the top of the
+    // place it opens (PDF user space); -1 for other links.
+    int targetPage = -1;
+    double targetTop = 0;
+};
+
+// One outline item (bookmark), in document order; level 1 is the top level.
+struct OutlineEntry
+{
+    QString title;
+    int level = 1;
+    int page = -1;  // 0-based
+    double top = 0;  // PDF user space
 };
 
 // Reads a PDF with a real parser (libqpdf) so tests check structure, not
@@ -38,6 +53,8 @@ public:
     // Media box of page `index` (0-based), in points.
     QSizeF pageSizePoints(int index) const;
     QVector<LinkAnnotation> links(int index) const;
+    // The outline, depth first.
+    QVector<OutlineEntry> outline() const;
     // A string of the document information dictionary ("/Title", …).
     QString info(const char *key) const;
     // The text of page `index` (0-based), or of the whole file when -1.
@@ -52,6 +69,7 @@ public:
 
 private:
     struct Parsed;
+    void readDestination(QPDFObjectHandle destination, int *page, double *top) const;
     QString m_path;
     QString m_error;
     std::unique_ptr<Parsed> m_parsed;

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "pdfnavigation.h"
+
+#include <QHash>
+#include <QPoint>
+#include <QPointF>
+#include <QString>
+
+#include <vector>
+
+namespace quirex::engine
+{
+
+struct DocumentHeading {
+    int level = 1; // 1 to 6
+    QString title;
+    QPoint position; // top-left, document pixels
+};
+
+// What one loaded document offers to jumps and bookmarks.
+struct LoadedDocument {
+    QString address;                       // see documentAddress()
+    QHash<QString, QPoint> targets;        // fragment name -> top-left, document pixels
+    std::vector<DocumentHeading> headings; // in document order
+};
+
+// Follows one output document as it is printed: which slice of which loaded
+// document went onto which page, and which link areas jump to places of
+// loaded documents. At the end it turns them into the PDF's jumps and
+// outline; a jump whose place was not printed keeps its address.
+class NavigationRecorder final
+{
+public:
+    // Registers a loaded document and returns its number.
+    int addDocument(LoadedDocument document);
+    // Slice [from, to) of `document` is printed on page `page` (0-based);
+    // document position (0, from) lands at `origin` (points from the paper's
+    // top-left corner), and one document pixel is `scale` points.
+    void addPrintedSlice(int document, int page, int from, int to, const QPointF &origin,
+                         double scale);
+    // A link area of `source` on page `page` (box in points) that goes to the
+    // document at `address`, at the element named `fragment` (empty: the
+    // document's start).
+    void addJump(int source, int page, const QRectF &box, const QString &address,
+                 const QString &fragment, const QString &fallbackUri);
+    // The output file starts again: the pages printed so far are gone.
+    void forgetPages();
+    // Forgets everything, for the next output document.
+    void clear();
+
+    // Jumps and bookmarks, with places of the printed pages.
+    PdfNavigation navigation() const;
+
+private:
+    struct Slice {
+        int from = 0;
+        int to = 0;
+        int page = 0;
+        QPointF origin;
+        double scale = 1;
+    };
+    struct Document {
+        LoadedDocument content;
+        std::vector<Slice> slices;
+    };
+    struct Jump {
+        int source = 0;
+        PdfLink link;
+        QString address;
+        QString fragment;
+    };
+
+    // Slices sorted by their start, the first print of a slice first.
+    static std::vector<Slice> sortedSlices(const Document &document);
+    static PdfPlace place(const std::vector<Slice> &slices, const QPoint &position);
+    PdfPlace resolve(const Jump &jump, const std::vector<std::vector<Slice>> &slices) const;
+
+    std::vector<Document> m_documents;
+    std::vector<Jump> m_jumps;
+};
+
+} // namespace quirex::engine
