@@ -1,20 +1,16 @@
 #include "pdfnavigation.h"
 
+#include <QByteArray>
 #include <QFile>
-#include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
-#include <qpdf/QPDFWriter.hh>
-
-#include <sys/stat.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <exception>
+#include <map>
 
 namespace quirex::engine
 {
@@ -24,12 +20,90 @@ namespace
 
 using Handle = QPDFObjectHandle;
 
-Handle number(double value)
+// The links and the outline go into the file as an incremental update: the
+// new objects, the page objects and catalogue that now refer to them, and a
+// cross-reference section for these alone are appended. The cost follows
+// what is added, not the size of the document.
+class IncrementalUpdate
 {
-    return Handle::newReal(value, 2);
+public:
+    IncrementalUpdate(qint64 fileSize, int firstNewObject)
+        : m_base(fileSize)
+        , m_nextObject(firstNewObject)
+    {
+        m_text = "\n";
+    }
+
+    int reserve() { return m_nextObject++; }
+    int objectCount() const { return m_nextObject; }
+
+    // Writes object `number` (generation `generation`) with `body`.
+    void write(int number, int generation, const QByteArray &body)
+    {
+        m_offsets[number] = {m_base + m_text.size(), generation};
+        m_text += QByteArray::number(number) + ' ' + QByteArray::number(generation) + " obj\n" +
+                  body + "\nendobj\n";
+    }
+
+    QByteArray finish(const QByteArray &trailer)
+    {
+        const qint64 xref = m_base + m_text.size();
+        m_text += "xref\n";
+        // Subsections of consecutive numbers, in ascending order.
+        for (auto it = m_offsets.begin(); it != m_offsets.end();) {
+            auto end = it;
+            int count = 0;
+            while (end != m_offsets.end() && end->first == it->first + count) {
+                ++end;
+                ++count;
+            }
+            m_text += QByteArray::number(it->first) + ' ' + QByteArray::number(count) + '\n';
+            for (; it != end; ++it)
+                m_text += QByteArray::number(it->second.first).rightJustified(10, '0') + ' ' +
+                          QByteArray::number(it->second.second).rightJustified(5, '0') + " n \n";
+        }
+        m_text += "trailer\n" + trailer + "\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+        return m_text;
+    }
+
+private:
+    qint64 m_base;
+    int m_nextObject;
+    QByteArray m_text;
+    std::map<int, std::pair<qint64, int>> m_offsets; // number -> offset, generation
+};
+
+QByteArray text(Handle object)
+{
+    return QByteArray::fromStdString(object.unparse());
 }
 
-// A page of the file with the corner its top-left coordinates start from.
+QByteArray number(double value)
+{
+    return QByteArray::number(value, 'f', 2);
+}
+
+QByteArray reference(int number, int generation = 0)
+{
+    return QByteArray::number(number) + ' ' + QByteArray::number(generation) + " R";
+}
+
+// A dictionary's text with `entries` added in place of the keys they name.
+QByteArray withEntries(Handle dictionary,
+                       const std::vector<std::pair<const char *, QByteArray>> &entries)
+{
+    Handle copy = dictionary.shallowCopy();
+    for (const auto &entry : entries)
+        copy.removeKey(entry.first);
+    QByteArray result = text(copy);
+    result.chop(2); // the closing ">>"
+    for (const auto &entry : entries)
+        result += ' ' + QByteArray(entry.first) + ' ' + entry.second;
+    return result + " >>";
+}
+
+// A page of the file: its object and the corner its top-left coordinates
+// start from.
 struct Page {
     Handle object;
     double left = 0;
@@ -54,151 +128,182 @@ bool onFile(const std::vector<Page> &pages, int page)
 
 // [page /XYZ left top null]: opens the page with `place` at the top-left of
 // the window, keeping the reader's zoom.
-Handle destination(const std::vector<Page> &pages, const PdfPlace &place)
+QByteArray destination(const std::vector<Page> &pages, const PdfPlace &place)
 {
     const Page &page = pages[place.page];
-    Handle array = Handle::newArray();
-    array.appendItem(page.object);
-    array.appendItem(Handle::newName("/XYZ"));
-    array.appendItem(number(page.left + place.left));
-    array.appendItem(number(page.top - place.top));
-    array.appendItem(Handle::newNull());
-    return array;
+    const QPDFObjGen object = page.object.getObjGen();
+    return '[' + reference(object.getObj(), object.getGen()) + " /XYZ " +
+           number(page.left + place.left) + ' ' + number(page.top - place.top) + " null]";
 }
 
-Handle linkAnnotation(const std::vector<Page> &pages, const PdfLink &link)
+QByteArray linkAnnotation(const std::vector<Page> &pages, const PdfLink &link)
 {
     const Page &page = pages[link.page];
-    Handle rect = Handle::newArray();
-    rect.appendItem(number(page.left + link.box.left()));
-    rect.appendItem(number(page.top - link.box.bottom()));
-    rect.appendItem(number(page.left + link.box.right()));
-    rect.appendItem(number(page.top - link.box.top()));
-    Handle border = Handle::newArray();
-    for (int i = 0; i < 3; ++i)
-        border.appendItem(Handle::newInteger(0));
-
-    Handle annotation = Handle::newDictionary();
-    annotation.replaceKey("/Type", Handle::newName("/Annot"));
-    annotation.replaceKey("/Subtype", Handle::newName("/Link"));
-    annotation.replaceKey("/Rect", rect);
-    annotation.replaceKey("/Border", border);
-    annotation.replaceKey("/F", Handle::newInteger(4)); // printable, like the page's other links
-    if (link.target.isValid() && onFile(pages, link.target.page)) {
-        annotation.replaceKey("/Dest", destination(pages, link.target));
-    } else {
-        Handle action = Handle::newDictionary();
-        action.replaceKey("/S", Handle::newName("/URI"));
-        action.replaceKey("/URI", Handle::newString(link.uri.toStdString()));
-        annotation.replaceKey("/A", action);
-    }
-    return annotation;
+    QByteArray annotation =
+        "<< /Type /Annot /Subtype /Link /Rect [" + number(page.left + link.box.left()) + ' ' +
+        number(page.top - link.box.bottom()) + ' ' + number(page.left + link.box.right()) + ' ' +
+        number(page.top - link.box.top()) + "] /Border [0 0 0] /F 4 ";
+    if (link.target.isValid() && onFile(pages, link.target.page))
+        annotation += "/Dest " + destination(pages, link.target);
+    else
+        annotation +=
+            "/A << /S /URI /URI " + text(Handle::newString(link.uri.toStdString())) + " >>";
+    return annotation + " >>";
 }
 
-void addLinks(QPDF &pdf, const std::vector<Page> &pages, const std::vector<PdfLink> &links)
+void addLinks(IncrementalUpdate &update, const std::vector<Page> &pages,
+              const std::vector<PdfLink> &links)
 {
+    std::map<int, std::vector<int>> added; // page -> new annotation objects
     for (const PdfLink &link : links) {
         if (!onFile(pages, link.page))
             continue;
-        Handle page = pages[link.page].object;
-        Handle annotations = page.getKey("/Annots");
-        if (!annotations.isArray()) {
-            annotations = Handle::newArray();
-            page.replaceKey("/Annots", annotations);
-        }
-        annotations.appendItem(pdf.makeIndirectObject(linkAnnotation(pages, link)));
+        const int object = update.reserve();
+        update.write(object, 0, linkAnnotation(pages, link));
+        added[link.page].push_back(object);
+    }
+    for (const auto &[index, objects] : added) {
+        Handle page = pages[index].object;
+        QByteArray annotations = "[";
+        Handle existing = page.getKey("/Annots");
+        if (existing.isArray())
+            for (Handle &item : existing.getArrayAsVector())
+                annotations += text(item) + ' ';
+        for (const int object : objects)
+            annotations += reference(object) + ' ';
+        annotations += ']';
+        const QPDFObjGen id = page.getObjGen();
+        update.write(id.getObj(), id.getGen(), withEntries(page, {{"/Annots", annotations}}));
     }
 }
 
 // The outline tree: every item is a child of the nearest earlier item of a
 // lower level. Items with children start closed, so a long manual opens
-// with its top level only.
-void addOutline(QPDF &pdf, const std::vector<Page> &pages, const std::vector<PdfOutlineItem> &items)
+// with its top level only. Returns the outline's object, or 0 for none.
+int addOutline(IncrementalUpdate &update, const std::vector<Page> &pages,
+               const std::vector<PdfOutlineItem> &items)
 {
     struct Node {
-        Handle dictionary;
+        int object = 0;
         int level = 0;
-        std::vector<size_t> children;
+        int parent = -1;
+        const PdfOutlineItem *item = nullptr;
+        std::vector<int> children;
     };
-    std::vector<Node> nodes;
-    Handle root = pdf.makeIndirectObject(Handle::newDictionary());
-    root.replaceKey("/Type", Handle::newName("/Outlines"));
-    nodes.push_back({root, 0, {}});
-    std::vector<size_t> open{0};
+    std::vector<Node> nodes(1);
+    std::vector<int> open{0};
     for (const PdfOutlineItem &item : items) {
         if (!item.target.isValid() || !onFile(pages, item.target.page))
             continue;
         while (nodes[open.back()].level >= item.level)
             open.pop_back();
-        Handle dictionary = pdf.makeIndirectObject(Handle::newDictionary());
-        dictionary.replaceKey("/Title", Handle::newUnicodeString(item.title.toStdString()));
-        dictionary.replaceKey("/Dest", destination(pages, item.target));
-        nodes.push_back({dictionary, item.level, {}});
-        nodes[open.back()].children.push_back(nodes.size() - 1);
-        open.push_back(nodes.size() - 1);
+        Node node;
+        node.level = item.level;
+        node.parent = open.back();
+        node.item = &item;
+        nodes.push_back(node);
+        const int index = static_cast<int>(nodes.size()) - 1;
+        nodes[node.parent].children.push_back(index);
+        open.push_back(index);
     }
-    if (nodes[0].children.empty())
-        return;
-    for (Node &node : nodes) {
-        if (node.children.empty())
-            continue;
-        const auto count = static_cast<long long>(node.children.size());
-        node.dictionary.replaceKey("/Count", Handle::newInteger(node.level == 0 ? count : -count));
-        node.dictionary.replaceKey("/First", nodes[node.children.front()].dictionary);
-        node.dictionary.replaceKey("/Last", nodes[node.children.back()].dictionary);
-        for (size_t i = 0; i < node.children.size(); ++i) {
-            Handle child = nodes[node.children[i]].dictionary;
-            child.replaceKey("/Parent", node.dictionary);
-            if (i > 0)
-                child.replaceKey("/Prev", nodes[node.children[i - 1]].dictionary);
-            if (i + 1 < node.children.size())
-                child.replaceKey("/Next", nodes[node.children[i + 1]].dictionary);
+    if (nodes.size() == 1)
+        return 0;
+    for (Node &node : nodes)
+        node.object = update.reserve();
+    for (const Node &node : nodes) {
+        QByteArray body = "<< ";
+        if (node.item) {
+            body += "/Title " + text(Handle::newUnicodeString(node.item->title.toStdString())) +
+                    " /Dest " + destination(pages, node.item->target) + " /Parent " +
+                    reference(nodes[node.parent].object);
+            const std::vector<int> &siblings = nodes[node.parent].children;
+            const auto self =
+                std::find(siblings.begin(), siblings.end(), static_cast<int>(&node - nodes.data()));
+            if (self != siblings.begin())
+                body += " /Prev " + reference(nodes[*(self - 1)].object);
+            if (self + 1 != siblings.end())
+                body += " /Next " + reference(nodes[*(self + 1)].object);
+        } else {
+            body += "/Type /Outlines";
         }
+        if (!node.children.empty()) {
+            const auto count = static_cast<long long>(node.children.size());
+            body += " /First " + reference(nodes[node.children.front()].object) + " /Last " +
+                    reference(nodes[node.children.back()].object) + " /Count " +
+                    QByteArray::number(node.item ? -count : count);
+        }
+        update.write(node.object, 0, body + " >>");
     }
-    pdf.getRoot().replaceKey("/Outlines", root);
+    return nodes[0].object;
+}
+
+// Where the file's last cross-reference section starts; -1 unless it is a
+// classic table (the only kind the engine's PDF output writes).
+qint64 lastCrossReference(QFile &file)
+{
+    const qint64 size = file.size();
+    file.seek(std::max<qint64>(0, size - 1024));
+    const QByteArray tail = file.readAll();
+    const int at = tail.lastIndexOf("startxref");
+    if (at < 0)
+        return -1;
+    bool ok = false;
+    const qint64 offset = tail.mid(at + 9).trimmed().split('\n').value(0).trimmed().toLongLong(&ok);
+    if (!ok || offset < 0 || offset >= size || !file.seek(offset) || file.read(4) != "xref")
+        return -1;
+    return offset;
 }
 
 } // namespace
 
 bool addNavigation(const QString &path, const PdfNavigation &navigation, QString *error)
 {
-    const QFileInfo target(path);
-    QTemporaryFile rewritten(target.absolutePath() + QLatin1String("/.") + target.fileName() +
-                             QStringLiteral(".XXXXXX.part"));
-    if (!rewritten.open()) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite)) {
         if (error)
-            *error = rewritten.errorString();
+            *error = file.errorString();
         return false;
     }
-    const QByteArray source = QFile::encodeName(path);
-    const QByteArray written = QFile::encodeName(rewritten.fileName());
+    const qint64 size = file.size();
+    const qint64 previous = lastCrossReference(file);
+    if (previous < 0) {
+        if (error)
+            *error = QStringLiteral("%1 has no cross-reference table to update").arg(path);
+        return false;
+    }
+    QByteArray appended;
     try {
         QPDF pdf;
         pdf.setSuppressWarnings(true);
-        pdf.processFile(source.constData());
+        pdf.processFile(QFile::encodeName(path).constData());
         const std::vector<Page> pages = readPages(pdf);
-        addLinks(pdf, pages, navigation.links);
-        addOutline(pdf, pages, navigation.outline);
-        QPDFWriter writer(pdf, written.constData());
-        // Streams are copied as they are: only the page dictionaries and
-        // the catalogue change.
-        writer.setDecodeLevel(qpdf_dl_none);
-        writer.write();
+        Handle trailer = pdf.getTrailer();
+        IncrementalUpdate update(size, static_cast<int>(trailer.getKey("/Size").getIntValue()));
+        addLinks(update, pages, navigation.links);
+        const int outline = addOutline(update, pages, navigation.outline);
+        if (outline != 0) {
+            Handle root = trailer.getKey("/Root");
+            const QPDFObjGen id = root.getObjGen();
+            update.write(id.getObj(), id.getGen(),
+                         withEntries(root, {{"/Outlines", reference(outline)}}));
+        }
+        std::vector<std::pair<const char *, QByteArray>> entries{
+            {"/Size", QByteArray::number(update.objectCount())},
+            {"/Prev", QByteArray::number(previous)}};
+        appended = update.finish(withEntries(trailer, entries));
     } catch (const std::exception &e) {
         if (error)
             *error = QString::fromLocal8Bit(e.what());
         return false;
     }
-    struct stat old {
-    };
-    if (::stat(source.constData(), &old) == 0)
-        ::chmod(written.constData(), old.st_mode & 07777);
-    if (std::rename(written.constData(), source.constData()) != 0) {
+    // A failed write is taken back, so the file stays the complete document
+    // it was.
+    if (!file.seek(size) || file.write(appended) != appended.size() || !file.flush()) {
         if (error)
-            *error = QStringLiteral("cannot replace %1").arg(path);
+            *error = file.errorString();
+        file.resize(size);
         return false;
     }
-    rewritten.setAutoRemove(false);
     return true;
 }
 

@@ -42,11 +42,12 @@ struct PdfNavigation {
     bool isEmpty() const { return links.empty() && outline.empty(); }
 };
 
-// Adds the links and the outline to the PDF file at `path`. The new file is
-// written beside it and renamed over it, with the old file's permissions, so
-// `path` always holds a complete document. Links and items whose page is not
-// in the file are left out. Returns false, with the reason in `error`, when
-// the file cannot be read or written; `path` is then unchanged.
+// Adds the links and the outline to the PDF file at `path` (a file with a
+// classic cross-reference table, as the engine's PDF output writes) by
+// appending an incremental update, so the cost follows what is added, not
+// the size of the document. Links and items whose page is not in the file
+// are left out. Returns false, with the reason in `error`, when the file
+// cannot be read or written; `path` then holds the document it held.
 bool addNavigation(const QString &path, const PdfNavigation &navigation, QString *error);
 
 } // namespace quirex::engine
