@@ -1,0 +1,273 @@
+// Converts generated documents shaped like real manuals (a table of
+// contents, thousands of internal and external links, long code blocks,
+// nested and definition lists, tables with wrapped cells; 10 to 200 pages)
+// through the engine, driven by quirexscript as any client drives it, and
+// through a peer converter given on the command line, one document at a time
+// and alternating between the two. Prints per-document times, peak memory
+// and the geometric mean of the time ratios (engine / peer).
+//
+//   manual_bench QUIREXSCRIPT [PEER [PEER-ARGUMENT ...]]
+//
+// Without a peer only the engine runs. The peer is called as
+// PEER PEER-ARGUMENT... INPUT.html OUTPUT.pdf.
+#include <QByteArray>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace
+{
+
+// A small deterministic generator, so every run converts the same bytes.
+class Random
+{
+public:
+    unsigned next(unsigned bound)
+    {
+        m_state = m_state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<unsigned>(m_state >> 33) % bound;
+    }
+
+private:
+    unsigned long long m_state = 42;
+};
+
+const char *const kWords[] = {"engine",  "page",    "document", "option", "value",  "setting",
+                              "returns", "file",    "printer",  "margin", "output", "layout",
+                              "table",   "element", "the",      "a",      "of",     "when",
+                              "with",    "for",     "every",    "is",     "and",    "to"};
+
+QByteArray words(Random &random, int count)
+{
+    QByteArray text;
+    for (int i = 0; i < count; ++i) {
+        text += kWords[random.next(sizeof kWords / sizeof kWords[0])];
+        text += ' ';
+    }
+    return text;
+}
+
+// About one section fills a page: prose with links, then one of a code
+// block, a table, nested lists or a definition list.
+QByteArray generateManual(int pages, Random &random)
+{
+    const int sections = pages;
+    QByteArray html = "<!DOCTYPE html><html><head><meta charset='utf-8'><title>Manual</title>"
+                      "<style>body{font-family:sans-serif;font-size:14px}"
+                      "pre{background:#f4f4f4;font-size:12px}"
+                      "table{border-collapse:collapse;width:100%}"
+                      "td,th{border:1px solid #999;padding:3px;vertical-align:top}</style>"
+                      "</head><body><h1 id='top'>Reference manual</h1><h2>Contents</h2><ul>";
+    for (int s = 0; s < sections; ++s)
+        html += "<li><a href='#sec" + QByteArray::number(s) + "'>" + QByteArray::number(s + 1) +
+                ". Section " + QByteArray::number(s + 1) + "</a></li>";
+    html += "</ul>";
+    for (int s = 0; s < sections; ++s) {
+        if (s % 10 == 0)
+            html += "<h1>Chapter " + QByteArray::number(s / 10 + 1) + "</h1>";
+        html += "<a name='anchor" + QByteArray::number(s) + "'></a><h2 id='sec" +
+                QByteArray::number(s) + "'>" + QByteArray::number(s + 1) + ". Section " +
+                QByteArray::number(s + 1) + "</h2>";
+        for (int p = 0; p < 3; ++p) {
+            html += "<p>" + words(random, 25);
+            for (int l = 0; l < 4; ++l) {
+                const int to = static_cast<int>(random.next(sections));
+                html += l % 2 ? "<a href='#sec" + QByteArray::number(to) + "'>see section " +
+                                    QByteArray::number(to + 1) + "</a> "
+                              : "<a href='#anchor" + QByteArray::number(to) + "'>anchor " +
+                                    QByteArray::number(to) + "</a> ";
+                html += words(random, 6);
+            }
+            html += "<a href='https://example.org/api/" + QByteArray::number(s) + "/" +
+                    QByteArray::number(p) + "'>external reference</a> " + words(random, 10) +
+                    "</p>";
+        }
+        switch (s % 4) {
+        case 0:
+            html += "<pre>";
+            for (int line = 0; line < 24; ++line)
+                html += "    call(" + QByteArray::number(line) + ", \"" + words(random, 5) +
+                        "\");  // " + words(random, 4) + "\n";
+            html += "</pre>";
+            break;
+        case 1:
+            html += "<table><tr><th>Name</th><th>Type</th><th>Description</th></tr>";
+            for (int row = 0; row < 6; ++row)
+                html += "<tr><td>Option" + QByteArray::number(row) + "</td><td>int</td><td>" +
+                        words(random, 30) + "<a href='#sec" + QByteArray::number(s) +
+                        "'>here</a></td></tr>";
+            html += "</table>";
+            break;
+        case 2:
+            html += "<ul>";
+            for (int item = 0; item < 4; ++item) {
+                html += "<li>" + words(random, 8) + "<ol>";
+                for (int sub = 0; sub < 3; ++sub)
+                    html += "<li>" + words(random, 6) + "<a href='#sec" +
+                            QByteArray::number(random.next(sections)) + "'>link</a></li>";
+                html += "</ol></li>";
+            }
+            html += "</ul>";
+            break;
+        default:
+            html += "<dl>";
+            for (int term = 0; term < 6; ++term)
+                html += "<dt>Term " + QByteArray::number(term) + "</dt><dd>" + words(random, 20) +
+                        "<a href='https://example.org/terms/" + QByteArray::number(term) +
+                        "'>more</a></dd>";
+            html += "</dl>";
+            break;
+        }
+    }
+    return html + "<p><a href='#top'>Back to the top</a></p></body></html>";
+}
+
+struct Run {
+    double seconds = 0;
+    long peakKilobytes = 0;
+    bool ok = false;
+};
+
+// Runs a program, feeding `input` on its standard input; wall time and the
+// peak resident memory of the child.
+Run runProgram(const QStringList &command, const QByteArray &input)
+{
+    Run run;
+    std::vector<QByteArray> storage;
+    std::vector<char *> argv;
+    for (const QString &part : command)
+        storage.push_back(QFile::encodeName(part));
+    for (QByteArray &part : storage)
+        argv.push_back(part.data());
+    argv.push_back(nullptr);
+
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return run;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[0], 0);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[1]);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+
+    QElapsedTimer timer;
+    timer.start();
+    pid_t child = 0;
+    const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeFds[0]);
+    if (spawned != 0) {
+        close(pipeFds[1]);
+        return run;
+    }
+    if (!input.isEmpty() && write(pipeFds[1], input.constData(), input.size()) < 0)
+        std::perror("write");
+    close(pipeFds[1]);
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    run.seconds = timer.nsecsElapsed() / 1e9;
+    run.peakKilobytes = usage.ru_maxrss;
+    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return run;
+}
+
+int pageCount(const QString &pdf)
+{
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    info.waitForFinished(60000);
+    for (const QByteArray &line : info.readAllStandardOutput().split('\n'))
+        if (line.startsWith("Pages:"))
+            return line.mid(6).trimmed().toInt();
+    return 0;
+}
+
+QByteArray engineScript(const QString &input, const QString &output)
+{
+    return "create quirex.QUIREX\nput OutputFileName \"" + QFile::encodeName(output) +
+           "\"\ncall BeginDoc\ncall LoadHTMLFile \"" + QFile::encodeName(input) +
+           "\"\ncall ConvertAll\ncall EndDoc\nrelease\n";
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s QUIREXSCRIPT [PEER [PEER-ARGUMENT ...]]\n", argv[0]);
+        return 2;
+    }
+    const QString script = QFile::decodeName(argv[1]);
+    QStringList peer;
+    for (int i = 2; i < argc; ++i)
+        peer << QFile::decodeName(argv[i]);
+
+    QTemporaryDir folder;
+    Random random;
+    const int sizes[] = {10, 25, 50, 100, 150, 200};
+    std::printf("%-12s %6s %6s %10s %10s %7s %11s %11s\n", "document", "pages", "peer", "engine s",
+                "peer s", "ratio", "engine MiB", "peer MiB");
+    double logSum = 0;
+    int compared = 0;
+    long enginePeak = 0, peerPeak = 0;
+    for (const int size : sizes) {
+        const QString name = QStringLiteral("manual-%1").arg(size);
+        const QString input = folder.filePath(name + QStringLiteral(".html"));
+        QFile file(input);
+        if (!file.open(QIODevice::WriteOnly))
+            return 1;
+        file.write(generateManual(size, random));
+        file.close();
+
+        // Each goes first every other document, so neither always finds the
+        // caches warmed by the other.
+        const QString engineOutput = folder.filePath(name + QStringLiteral("-engine.pdf"));
+        const QString peerOutput = folder.filePath(name + QStringLiteral("-peer.pdf"));
+        Run engine, other;
+        const bool peerFirst = (&size - sizes) % 2 == 1;
+        if (peerFirst && !peer.isEmpty())
+            other = runProgram(QStringList(peer) << input << peerOutput, {});
+        engine = runProgram({script}, engineScript(input, engineOutput));
+        if (!peerFirst && !peer.isEmpty())
+            other = runProgram(QStringList(peer) << input << peerOutput, {});
+
+        const int pages = engine.ok ? pageCount(engineOutput) : 0;
+        const int peerPages = other.ok ? pageCount(peerOutput) : 0;
+        double ratio = 0;
+        if (engine.ok && other.ok && other.seconds > 0) {
+            ratio = engine.seconds / other.seconds;
+            logSum += std::log(ratio);
+            ++compared;
+        }
+        enginePeak = std::max(enginePeak, engine.peakKilobytes);
+        peerPeak = std::max(peerPeak, other.peakKilobytes);
+        std::printf("%-12s %6d %6d %10.2f %10.2f %7.2f %11.1f %11.1f%s\n", qPrintable(name), pages,
+                    peerPages, engine.seconds, other.seconds, ratio, engine.peakKilobytes / 1024.0,
+                    other.peakKilobytes / 1024.0, engine.ok ? "" : "  (engine failed)");
+        std::fflush(stdout);
+    }
+    if (compared > 0)
+        std::printf("geometric mean of the time ratios (engine / peer): %.2f over %d documents\n",
+                    std::exp(logSum / compared), compared);
+    std::printf("largest peak memory: engine %.1f MiB, peer %.1f MiB\n", enginePeak / 1024.0,
+                peerPeak / 1024.0);
+    return 0;
+}
