@@ -1,9 +1,12 @@
 // Jumps inside the PDF and its outline, read back from real conversions.
+#include "pdfnavigation.h"
 #include "pdfprobe.h"
 #include "quirex.h"
 #include "testenvironment.h"
 
+#include <QFile>
 #include <QMap>
+#include <QProcess>
 #include <QSet>
 #include <QUrl>
 #include <QVariant>
@@ -92,6 +95,12 @@ TEST(Navigation, ContentsLinksAndNamedAnchorsJumpToTheirTargets)
     convertAllPages(*engine, file);
     ASSERT_GE(engine->numberOfPages(), 4);
     engine->EndDoc();
+
+    // The jumps are an update appended to the file; qpdf checks it whole.
+    QProcess check;
+    check.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), output});
+    ASSERT_TRUE(check.waitForFinished(60000));
+    EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString();
 
     PdfProbe pdf(output);
     ASSERT_TRUE(pdf.isValid()) << pdf.error().toStdString();
@@ -199,4 +208,19 @@ TEST(Navigation, StringLoadsJumpAndGetNoOutlineWithoutHeadings)
     // A string load's own links jump too.
     ASSERT_EQ(pdf.links(0).size(), 1);
     EXPECT_EQ(pdf.links(0)[0].targetPage, 0);
+}
+
+TEST(Navigation, AFileThatCannotBeUpdatedIsLeftAsItWas)
+{
+    const QByteArray notPdf = "%PDF-1.4\nno cross-reference table here\n";
+    const QString file = writeFile(QStringLiteral("broken.pdf"), notPdf);
+    quirex::engine::PdfNavigation navigation;
+    navigation.links.push_back(
+        {0, QRectF(0, 0, 10, 10), {}, QStringLiteral("https://example.org")});
+    QString error;
+    EXPECT_FALSE(quirex::engine::addNavigation(file, navigation, &error));
+    EXPECT_FALSE(error.isEmpty());
+    QFile read(file);
+    ASSERT_TRUE(read.open(QIODevice::ReadOnly));
+    EXPECT_EQ(read.readAll(), notPdf);
 }
