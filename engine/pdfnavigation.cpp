@@ -78,6 +78,30 @@ QByteArray text(Handle object)
     return QByteArray::fromStdString(object.unparse());
 }
 
+// The object's text with every indirect object in it written as a
+// reference. Unlike unparse(), which reads each referenced object to leave
+// out null entries, this reads nothing more from the file.
+QByteArray shallowText(Handle object)
+{
+    if (object.isIndirect()) {
+        const QPDFObjGen id = object.getObjGen();
+        return QByteArray::number(id.getObj()) + ' ' + QByteArray::number(id.getGen()) + " R";
+    }
+    if (object.isArray()) {
+        QByteArray result = "[";
+        for (Handle &item : object.getArrayAsVector())
+            result += ' ' + shallowText(item);
+        return result + " ]";
+    }
+    if (object.isDictionary()) {
+        QByteArray result = "<<";
+        for (const std::string &key : object.getKeys())
+            result += ' ' + text(Handle::newName(key)) + ' ' + shallowText(object.getKey(key));
+        return result + " >>";
+    }
+    return text(object);
+}
+
 QByteArray number(double value)
 {
     return QByteArray::number(value, 'f', 2);
@@ -92,11 +116,13 @@ QByteArray reference(int number, int generation = 0)
 QByteArray withEntries(Handle dictionary,
                        const std::vector<std::pair<const char *, QByteArray>> &entries)
 {
-    Handle copy = dictionary.shallowCopy();
-    for (const auto &entry : entries)
-        copy.removeKey(entry.first);
-    QByteArray result = text(copy);
-    result.chop(2); // the closing ">>"
+    QByteArray result = "<<";
+    for (const std::string &key : dictionary.getKeys()) {
+        const bool replaced = std::any_of(entries.begin(), entries.end(),
+                                          [&](const auto &entry) { return key == entry.first; });
+        if (!replaced)
+            result += ' ' + text(Handle::newName(key)) + ' ' + shallowText(dictionary.getKey(key));
+    }
     for (const auto &entry : entries)
         result += ' ' + QByteArray(entry.first) + ' ' + entry.second;
     return result + " >>";
@@ -168,7 +194,7 @@ void addLinks(IncrementalUpdate &update, const std::vector<Page> &pages,
         Handle existing = page.getKey("/Annots");
         if (existing.isArray())
             for (Handle &item : existing.getArrayAsVector())
-                annotations += text(item) + ' ';
+                annotations += shallowText(item) + ' ';
         for (const int object : objects)
             annotations += reference(object) + ' ';
         annotations += ']';
