@@ -63,7 +63,7 @@ QByteArray words(Random &random, int count)
     return text;
 }
 
-// About one section fills a page: prose with links, then one of a code
+// A section fills about 0.6 of a page: prose with links, then one of a code
 // block, a table, nested lists or a definition list.
 QByteArray generateManual(int pages, Random &random)
 {
@@ -225,7 +225,8 @@ int main(int argc, char **argv)
 
     QTemporaryDir folder;
     Random random;
-    const int sizes[] = {10, 25, 50, 100, 150, 200};
+    // Sections; about 0.6 of a page each, so 10 to 200 pages.
+    const int sizes[] = {18, 45, 90, 175, 260, 345};
     // CPU time beside wall time: on a shared machine the wall clock also
     // counts other programs.
     std::printf("%-12s %6s %6s %9s %9s %6s %9s %9s %6s %10s %10s\n", "document", "pages", "peer",
