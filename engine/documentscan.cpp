@@ -1,5 +1,7 @@
 #include "documentscan.h"
 
+#include "documenttree.h"
+#include "pageslicer.h"
 #include "pointlist.h"
 
 #include <QWebElement>
@@ -31,7 +33,8 @@ bool avoidsBreakInside(const QWebElement &element)
     return value == QLatin1String("avoid") || value == QLatin1String("avoid-page");
 }
 
-void scanElement(const QWebElement &element, PointList &forcedBreaks, PointList &avoided)
+void scanElement(const QWebElement &element, PointList &forcedBreaks, PointList &avoided,
+                 std::vector<Extent> *avoidedBlocks)
 {
     static const QString before = QStringLiteral("page-break-before");
     static const QString after = QStringLiteral("page-break-after");
@@ -42,37 +45,46 @@ void scanElement(const QWebElement &element, PointList &forcedBreaks, PointList 
         forcedBreaks.addUnlessPresent(geometry.top());
     if (forcesBreak(element, after, breakAfter))
         forcedBreaks.addUnlessPresent(geometry.bottom());
-    if (avoidsBreakInside(element))
+    if (avoidsBreakInside(element)) {
         avoided.addUnlessPresent(geometry.bottom());
+        if (avoidedBlocks)
+            avoidedBlocks->push_back({geometry.top(), geometry.bottom()});
+    }
 }
 
 } // namespace
 
-void findCssPageBreaks(const QWebElement &root, PointList &forcedBreaks, PointList &avoided)
+void findCssPageBreaks(const QWebElement &root, PointList &forcedBreaks, PointList &avoided,
+                       std::vector<Extent> *avoidedBlocks)
 {
     if (!root.isNull()) {
-        scanElement(root, forcedBreaks, avoided);
+        scanElement(root, forcedBreaks, avoided, avoidedBlocks);
         for (const QWebElement &element : root.findAll(QStringLiteral("*")))
-            scanElement(element, forcedBreaks, avoided);
+            scanElement(element, forcedBreaks, avoided, avoidedBlocks);
     }
     forcedBreaks.sort();
 }
 
 void findPoints(const QWebElement &parent, const PointScanOptions &options, PointList &points,
-                PointList &imagePoints, PointList &tablePoints)
+                PointList &imagePoints, PointList &tablePoints, DocumentTree *tree)
 {
     static const QString img = QStringLiteral("IMG");
     static const QString table = QStringLiteral("TABLE");
     // Depth-first, in document order: each stack entry is the next sibling
-    // still to visit on that level.
-    std::vector<QWebElement> pending;
-    pending.push_back(parent.firstChild());
+    // still to visit on that level, with the index of its parent.
+    struct Pending {
+        QWebElement element;
+        int parent;
+    };
+    std::vector<Pending> pending;
+    pending.push_back({parent.firstChild(), -1});
     while (!pending.empty()) {
-        QWebElement element = pending.back();
+        Pending next = std::move(pending.back());
         pending.pop_back();
+        const QWebElement &element = next.element;
         if (element.isNull())
             continue;
-        pending.push_back(element.nextSibling());
+        pending.push_back({element.nextSibling(), next.parent});
 
         const QRect geometry = element.geometry();
         const int point = (geometry.top() == 0 && geometry.height() == 0) ? 0 : geometry.bottom();
@@ -80,12 +92,17 @@ void findPoints(const QWebElement &parent, const PointScanOptions &options, Poin
         const QString tag = element.tagName();
         if (options.keepImagesWhole && tag == img)
             imagePoints.addUnlessPresent(point);
-        if (options.keepTablesWhole && tag == table) {
+        const bool wholeTable = options.keepTablesWhole && tag == table;
+        const int node =
+            tree ? tree->add(next.parent, geometry.top(), geometry.bottom(), !wholeTable) : -1;
+        if (wholeTable) {
             tablePoints.addUnlessPresent(point);
             continue;
         }
-        pending.push_back(element.firstChild());
+        pending.push_back({element.firstChild(), node});
     }
+    if (tree)
+        tree->finish();
 }
 
 } // namespace quirex::engine

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <vector>
+
 class QWebElement;
 
 namespace quirex::engine {
 
+class DocumentTree;
 class PointList;
+struct Extent;
 
 // Reads page-break wishes from the style sheets and inline styles (the
 // cascaded values, not the computed ones) of every element below and
@@ -15,7 +19,10 @@ class PointList;
 // - an avoided block at the bottom edge of an element whose page-break-inside
 //   (or break-inside) is "avoid" (break-inside also "avoid-page").
 // Appends to the lists unless present; `forcedBreaks` is sorted afterwards.
-void findCssPageBreaks(const QWebElement &root, PointList &forcedBreaks, PointList &avoided);
+// When `avoidedBlocks` is given, the extent of every avoided element is
+// appended to it too.
+void findCssPageBreaks(const QWebElement &root, PointList &forcedBreaks, PointList &avoided,
+                       std::vector<Extent> *avoidedBlocks = nullptr);
 
 struct PointScanOptions
 {
@@ -26,9 +33,10 @@ struct PointScanOptions
 // Collects the bottom edge of every element below `parent`, in document
 // order (0 for an element without layout). Images and tables are also noted
 // when they are to be kept whole; a table kept whole is one block, so its
-// rows and cells add no points. Works without recursion, so deeply nested
-// documents cannot exhaust the stack.
+// rows and cells add no points. When `tree` is given, every element visited
+// is recorded in it too, and the tree finished. Works without recursion, so
+// deeply nested documents cannot exhaust the stack.
 void findPoints(const QWebElement &parent, const PointScanOptions &options, PointList &points,
-                PointList &imagePoints, PointList &tablePoints);
+                PointList &imagePoints, PointList &tablePoints, DocumentTree *tree = nullptr);
 
 } // namespace quirex::engine

@@ -1,10 +1,18 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 namespace quirex::engine {
 
 class PointList;
+
+// The vertical extent of an element in document pixels; the bottom edge is
+// the element's last row (top + height - 1).
+struct Extent {
+    int top;
+    int bottom;
+};
 
 // Everything the slicing loop reads. Positions are document pixels.
 struct SlicingInput
@@ -16,12 +24,24 @@ struct SlicingInput
     const PointList &tablePoints;    // bottom edges of tables kept whole
     int pageHeight;                  // printable page height in document pixels
     int contentsHeight;              // height of the laid-out document
+    // The elements that may not be split. Candidate points strictly inside
+    // one that is no taller than a page are not used (forced breaks
+    // excepted), so it moves to the next page whole.
+    std::vector<Extent> avoidedBlocks = {};
+    // Moves a cut that would fall inside a block (at the end of a page, or
+    // at a page-height step through a tall block) up to where it passes
+    // between two lines of text: given the page end and the lowest position
+    // allowed, returns a position in between. Empty: cuts stay where they
+    // fall.
+    std::function<int(int pageEnd, int lowest)> placeCut = {};
 };
 
 // Cuts the document into page slices. Returns the ascending slice
 // boundaries: at least two entries, the last one contentsHeight; slice k runs
 // from entry k-1 to entry k. A pageHeight below 1 (margins larger than the
-// paper) gives a single slice rather than a page per pixel.
-std::vector<int> slicePages(const SlicingInput &input);
+// paper) gives a single slice rather than a page per pixel. When `lineCuts`
+// is given, it receives the boundaries placed by input.placeCut (between two
+// lines of text), ascending.
+std::vector<int> slicePages(const SlicingInput &input, std::vector<int> *lineCuts = nullptr);
 
 } // namespace quirex::engine

@@ -1,5 +1,6 @@
 #include "quirex.h"
 
+#include "documenttree.h"
 #include "drawingwords.h"
 #include "encodingnames.h"
 #include "enginetrace.h"

@@ -2,6 +2,7 @@
 
 #include "navigationrecorder.h"
 #include "pagegeometry.h"
+#include "pageslicer.h"
 #include "pointlist.h"
 
 #include <QBrush>
@@ -24,6 +25,11 @@ class QWebElement;
 class QWebFrame;
 class QWebPage;
 class QWebView;
+
+namespace quirex::engine
+{
+class DocumentTree;
+}
 
 // The rendering engine: loads one HTML document into an embedded web engine,
 // cuts the laid-out document into pages and prints them into a PDF file, and
@@ -289,6 +295,9 @@ private:
     void discardTemporaryOutput();
     void finishOutput();
     int sliceBoundary(int index) const;
+    // How far the painting of a slice stays from a boundary between two
+    // lines of text (0 for other boundaries), in document pixels.
+    int insetAt(int boundary) const;
     void endPainting();
     void resetPainterTransform();
     // Sets the stored font attributes on the font (point size at ten times
@@ -326,7 +335,13 @@ private:
     quirex::engine::PointList m_PointsList;
     quirex::engine::PointList m_ImagePointsList;
     quirex::engine::PointList m_TablePointsList;
+    // The extents of the elements whose page-break-inside is "avoid".
+    std::vector<quirex::engine::Extent> m_avoidedBlocks;
+    // The elements the points scan visited, during a slicing pass.
+    std::unique_ptr<quirex::engine::DocumentTree> m_documentTree;
     std::vector<int> m_SlicesList;
+    // Slice boundaries that pass between two lines of text, ascending.
+    std::vector<int> m_lineCuts;
 
     std::vector<DocumentLink> m_links;  // sorted by top edge
     std::unordered_map<int, int> m_fittedFontSizes;  // link height -> point size

@@ -1,0 +1,440 @@
+#include "linefinder.h"
+
+#include "documenttree.h"
+
+#include <QWebFrame>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace quirex::engine
+{
+
+namespace
+{
+
+// Tries a position, then the one the lines above it ask for, and so on; the
+// position rises each round, so this only bounds pathological layouts.
+constexpr int kMaxRounds = 256;
+
+const char kObjectName[] = "__quirexLineFinder";
+
+// Connects the finder's request to a function that answers it with the boxes
+// of the text asked for: one box per run of text on one line (client
+// rectangles), from the top of the document whatever the scroll position, in
+// document pixels rounded outwards. Text nodes of white space only are
+// skipped. The finder is reachable from the page only during this script.
+const char kInstallScript[] = R"JS(
+(function (finder, zoom) {
+    delete window.__quirexLineFinder;
+    var range = document.createRange();
+    var blank = /^\s*$/;
+    finder.textBoxesRequested.connect(function (element, deep, after, before) {
+        var out = [];
+        var scroll = window.pageYOffset;
+        function text(node) {
+            if (blank.test(node.data))
+                return;
+            range.selectNodeContents(node);
+            var rects = range.getClientRects();
+            for (var i = 0; i < rects.length; ++i) {
+                var r = rects[i];
+                if (r.width > 0 && r.height > 0)
+                    out.push(Math.floor((r.top + scroll) * zoom + 0.01),
+                             Math.ceil((r.bottom + scroll) * zoom - 0.01));
+            }
+        }
+        function visit(node) {
+            if (node.nodeType === 3)
+                text(node);
+            else if (node.nodeType === 1)
+                for (var n = node.firstChild; n; n = n.nextSibling)
+                    visit(n);
+        }
+        if (deep) {
+            visit(element);
+        } else {
+            var kids = element.children;
+            var start = after >= 0 ? kids[after].nextSibling : element.firstChild;
+            var stop = before >= 0 ? kids[before] : null;
+            for (var n = start; n && n !== stop; n = n.nextSibling)
+                visit(n);
+        }
+        finder.setTextBoxes(out.join(','));
+    });
+    return true;
+})
+)JS";
+
+bool isReplacedTag(const QString &tag)
+{
+    static const char *const tags[] = {"IMG",    "SVG",    "CANVAS",   "VIDEO", "AUDIO",
+                                       "IFRAME", "FRAME",  "OBJECT",   "EMBED", "INPUT",
+                                       "SELECT", "BUTTON", "TEXTAREA", "METER", "PROGRESS"};
+    for (const char *name : tags)
+        if (tag.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+// Adds the pairs of a comma-separated list of whole numbers as text boxes.
+void addBoxes(const QString &list, LineMap &lines)
+{
+    long long value = 0;
+    bool negative = false;
+    bool haveDigits = false;
+    bool haveTop = false;
+    int top = 0;
+    const auto flush = [&] {
+        if (!haveDigits)
+            return;
+        const int number =
+            static_cast<int>(std::clamp<long long>(negative ? -value : value, INT_MIN, INT_MAX));
+        if (haveTop)
+            lines.add(LineMap::Kind::Text, top, number);
+        else
+            top = number;
+        haveTop = !haveTop;
+        value = 0;
+        negative = false;
+        haveDigits = false;
+    };
+    for (const QChar c : list) {
+        const ushort u = c.unicode();
+        if (u >= '0' && u <= '9') {
+            if (value < (1LL << 40))
+                value = value * 10 + (u - '0');
+            haveDigits = true;
+        } else if (u == '-') {
+            negative = true;
+        } else {
+            flush();
+        }
+    }
+    flush();
+}
+
+} // namespace
+
+LineFinder::LineFinder(QWebFrame *frame, const QWebElement &root, const DocumentTree &tree,
+                       QObject *parent)
+    : QObject(parent)
+    , m_frame(frame)
+    , m_root(root)
+    , m_tree(tree)
+    , m_zoom(frame ? frame->zoomFactor() : 1.0)
+    , m_info(static_cast<size_t>(tree.size()))
+{
+}
+
+LineFinder::~LineFinder() = default;
+
+int LineFinder::cutAtOrAbove(int position, int lowest)
+{
+    // First between lines and clear of images, then through an image.
+    for (const bool avoidImages : {true, false}) {
+        int cut = position;
+        for (int round = 0; round < kMaxRounds; ++round) {
+            m_crossing.clear();
+            m_tree.crossing(cut, &m_crossing);
+            int next = cut;
+            for (const int node : m_crossing)
+                next = std::min(next, safeAt(node, cut, avoidImages, m_crossing));
+            if (next == cut)
+                return cut;
+            if (next < lowest)
+                break;
+            cut = next;
+        }
+    }
+    return position;
+}
+
+// The highest position at or above `position` that passes between the lines
+// of `node` itself (not those of the elements inside it).
+int LineFinder::safeAt(int node, int position, bool avoidImages, const std::vector<int> &crossing)
+{
+    const Info &about = info(node);
+    switch (about.kind) {
+    case Kind::Unknown:
+    case Kind::Hidden:
+    case Kind::Inline:
+        return position;
+    case Kind::Replaced:
+        return avoidImages ? m_tree.top(node) : position;
+    case Kind::Even: {
+        if (position <= about.contentTop || position >= about.contentBottom)
+            return position;
+        const int line = (position - about.contentTop) / about.lineHeight;
+        return about.contentTop + line * about.lineHeight;
+    }
+    case Kind::Measured:
+        return m_maps[static_cast<size_t>(about.map)].cutAtOrAbove(position, INT_MIN);
+    case Kind::Container:
+        return safeInContainer(node, position, crossing);
+    }
+    return position;
+}
+
+// A block holding other blocks: where one of them is at `position`, that one
+// decides; in the space between two of them, text of the block itself can
+// only be there when the space is higher than their margins by a line.
+int LineFinder::safeInContainer(int node, int position, const std::vector<int> &crossing)
+{
+    const DocumentTree &tree = m_tree;
+    bool inlineHere = false;
+    for (const int other : crossing) {
+        if (tree.parent(other) != node)
+            continue;
+        if (isBlockLevel(other))
+            return position;
+        if (info(other).kind != Kind::Hidden)
+            inlineHere = true;
+    }
+    const DocumentTree::Around around = tree.around(node, position);
+    if (!inlineHere) {
+        const Info &about = info(node);
+        const int before = around.before >= 0 ? tree.child(node, around.before) : -1;
+        const int after = around.after >= 0 ? tree.child(node, around.after) : -1;
+        const bool beforeIsBlock = before < 0 || isBlockLevel(before);
+        const bool afterIsBlock = after < 0 || isBlockLevel(after);
+        if (beforeIsBlock && afterIsBlock) {
+            const int top = before >= 0 ? tree.bottom(before) + 1 : about.contentTop;
+            const int bottom = after >= 0 ? tree.top(after) : about.contentBottom;
+            int margin = 0;
+            if (before >= 0)
+                margin = std::max(margin, margins(before).marginBottom);
+            if (after >= 0)
+                margin = std::max(margin, margins(after).marginTop);
+            if (about.lineHeight > 0 &&
+                static_cast<long long>(bottom) - top - margin < about.lineHeight)
+                return position;
+        }
+    }
+    const int map = measure(node, false, around.before, around.after);
+    return m_maps[static_cast<size_t>(map)].cutAtOrAbove(position, INT_MIN);
+}
+
+LineFinder::Info &LineFinder::info(int node)
+{
+    Info &about = m_info[static_cast<size_t>(node)];
+    if (about.kind == Kind::Unknown)
+        classify(node, about);
+    return about;
+}
+
+double LineFinder::pixels(int node, const QString &property)
+{
+    const QString value = element(node).styleProperty(property, QWebElement::ComputedStyle);
+    if (!value.endsWith(QLatin1String("px")))
+        return std::nan("");
+    bool ok = false;
+    const double number = value.leftRef(value.size() - 2).toDouble(&ok);
+    return ok ? number : std::nan("");
+}
+
+// The height of a line of the block in document pixels, as the web engine
+// lays it out (whole pixels, rounded down); 0 when unknown.
+int LineFinder::lineHeight(int node)
+{
+    double height = pixels(node, QStringLiteral("line-height"));
+    const double fontSize = pixels(node, QStringLiteral("font-size"));
+    if (std::isnan(height) || std::isnan(fontSize))
+        return 0;
+    // A line height given as a bare factor reads back divided by the zoom;
+    // the factor itself is where it was declared.
+    if (height < fontSize / 2) {
+        height = std::nan("");
+        for (QWebElement at = element(node); !at.isNull(); at = at.parent()) {
+            const QString declared =
+                at.styleProperty(QStringLiteral("line-height"), QWebElement::CascadedStyle);
+            if (declared.isEmpty())
+                continue;
+            bool ok = false;
+            const double factor = declared.toDouble(&ok);
+            if (ok)
+                height = factor * std::floor(fontSize * m_zoom + 0.5) / m_zoom;
+            break;
+        }
+        if (std::isnan(height))
+            return 0;
+    }
+    // Style values carry single-precision noise (18.4 reads 18.39999...).
+    return static_cast<int>(std::floor(height * m_zoom + 0.01));
+}
+
+bool LineFinder::isBlockLevel(int node)
+{
+    Info &about = m_info[static_cast<size_t>(node)];
+    if (!about.levelKnown) {
+        about.levelKnown = true;
+        const QWebElement self = element(node);
+        const QString display =
+            self.styleProperty(QStringLiteral("display"), QWebElement::ComputedStyle);
+        // Floated and positioned elements are made blocks by the web engine,
+        // so an element shown inline is always in the flow of its lines.
+        if (display.isEmpty() || display == QLatin1String("none") ||
+            display.startsWith(QLatin1String("inline"))) {
+            about.blockLevel = false;
+        } else {
+            const QString position =
+                self.styleProperty(QStringLiteral("position"), QWebElement::ComputedStyle);
+            about.blockLevel =
+                self.styleProperty(QStringLiteral("float"), QWebElement::ComputedStyle) ==
+                    QLatin1String("none") &&
+                position != QLatin1String("absolute") && position != QLatin1String("fixed");
+        }
+    }
+    return about.blockLevel;
+}
+
+const LineFinder::Info &LineFinder::margins(int node)
+{
+    Info &about = m_info[static_cast<size_t>(node)];
+    if (about.marginsKnown)
+        return about;
+    about.marginsKnown = true;
+    // Only positive margins keep text away; a negative one counts as none,
+    // so that doubt leads to asking the web engine.
+    const auto margin = [&](const char *side) {
+        const double value = pixels(node, QLatin1String(side));
+        return std::isnan(value) ? 0 : static_cast<int>(std::lround(std::max(0.0, value) * m_zoom));
+    };
+    about.marginTop = margin("margin-top");
+    about.marginBottom = margin("margin-bottom");
+    return about;
+}
+
+void LineFinder::classify(int node, Info &about)
+{
+    const DocumentTree &tree = m_tree;
+    const QWebElement self = element(node);
+    if (tree.bottom(node) < tree.top(node)) {
+        about.kind = Kind::Hidden;
+        return;
+    }
+    if (isReplacedTag(self.tagName())) {
+        about.kind = Kind::Replaced;
+        return;
+    }
+    const QString display =
+        self.styleProperty(QStringLiteral("display"), QWebElement::ComputedStyle);
+    if (display == QLatin1String("none")) {
+        about.kind = Kind::Hidden;
+        return;
+    }
+    if (display.startsWith(QLatin1String("inline"))) {
+        about.kind = Kind::Inline;
+        return;
+    }
+
+    const auto edge = [&](const char *border, const char *padding) {
+        const double width = pixels(node, QLatin1String(border));
+        const double space = pixels(node, QLatin1String(padding));
+        return static_cast<int>(std::lround(
+            ((std::isnan(width) ? 0 : width) + (std::isnan(space) ? 0 : space)) * m_zoom));
+    };
+    about.contentTop = tree.top(node) + edge("border-top-width", "padding-top");
+    about.contentBottom = tree.bottom(node) + 1 - edge("border-bottom-width", "padding-bottom");
+    about.lineHeight = lineHeight(node);
+
+    if (!tree.childrenKnown(node)) {
+        about.kind = Kind::Measured;
+        about.map = measure(node, true, -1, -1);
+        return;
+    }
+    for (int k = 0; k < tree.childCount(node); ++k) {
+        if (isBlockLevel(tree.child(node, k))) {
+            about.kind = Kind::Container;
+            return;
+        }
+    }
+    // Only text and inline elements: a block of lines. When they are all as
+    // high as the block's line height (the content is a whole number of
+    // lines) and start at the top of the content, they follow from the
+    // style; table cells place their content by vertical alignment.
+    const int height = about.contentBottom - about.contentTop;
+    const bool flowsFromTop = display == QLatin1String("block") ||
+                              display == QLatin1String("list-item") ||
+                              display == QLatin1String("flow-root");
+    if (flowsFromTop && about.lineHeight > 0 && height >= 0) {
+        const long long lines = (height + about.lineHeight / 2) / about.lineHeight;
+        if (std::llabs(height - lines * about.lineHeight) <= 1) {
+            about.kind = Kind::Even;
+            return;
+        }
+    }
+    about.kind = Kind::Measured;
+    about.map = measure(node, true, -1, -1);
+}
+
+int LineFinder::measure(int node, bool deep, int after, int before)
+{
+    std::uint64_t key = 0;
+    if (!deep) {
+        key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(node)) << 32) |
+              static_cast<std::uint32_t>(after + 1);
+        const auto found = m_directMaps.find(key);
+        if (found != m_directMaps.end())
+            return found->second;
+    }
+    LineMap map;
+    if (installScript()) {
+        m_reply.clear();
+        emit textBoxesRequested(element(node), deep, after, before);
+        addBoxes(m_reply, map);
+    } else {
+        // Without the script side nothing is known about the lines: the
+        // whole block counts as one.
+        map.add(LineMap::Kind::Text, m_tree.top(node), m_tree.bottom(node) + 1);
+    }
+    map.finish();
+    m_maps.push_back(std::move(map));
+    const int index = static_cast<int>(m_maps.size()) - 1;
+    if (!deep)
+        m_directMaps.emplace(key, index);
+    return index;
+}
+
+bool LineFinder::installScript()
+{
+    if (m_scriptTried)
+        return m_scriptReady;
+    m_scriptTried = true;
+    if (!m_frame)
+        return false;
+    m_frame->addToJavaScriptWindowObject(QLatin1String(kObjectName), this);
+    const QString script =
+        QString::fromLatin1(kInstallScript).trimmed() +
+        QStringLiteral("(window.%1, %2)").arg(QLatin1String(kObjectName)).arg(m_zoom, 0, 'g', 17);
+    m_scriptReady = m_frame->evaluateJavaScript(script).toBool();
+    return m_scriptReady;
+}
+
+QWebElement LineFinder::element(int node)
+{
+    const auto known = m_elements.find(node);
+    if (known != m_elements.end())
+        return known->second;
+    const int parent = m_tree.parent(node);
+    const int index = m_tree.indexInParent(node);
+    const auto cursor = m_cursors.find(parent);
+    Cursor at{0, QWebElement()};
+    if (cursor != m_cursors.end() && cursor->second.index <= index)
+        at = cursor->second;
+    else
+        at.element = (parent < 0 ? m_root : element(parent)).firstChild();
+    for (; at.index < index && !at.element.isNull(); ++at.index)
+        at.element = at.element.nextSibling();
+    m_cursors[parent] = at;
+    m_elements.emplace(node, at.element);
+    return at.element;
+}
+
+void LineFinder::setTextBoxes(const QString &boxes)
+{
+    m_reply = boxes;
+}
+
+} // namespace quirex::engine
