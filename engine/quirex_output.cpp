@@ -12,6 +12,7 @@
 #include <QWebFrame>
 #include <QWebPage>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -284,12 +285,17 @@ void QUIREX::paintSlice(int from, int to)
     const int width =
         std::min(viewport.width(), static_cast<int>(std::floor(m_renderScale))
                                        * m_geometry.printableRect().width());
-    for (int y = from; y < to;) {
+    // Where the slice ends between two lines, the web engine would still
+    // draw a line whose box reaches a pixel or two across (fonts whose glyph
+    // boxes are taller than their line height), clipped but whole in the
+    // file's text; painting stops just short of such a boundary.
+    const int end = to - insetAt(to);
+    for (int y = from + insetAt(from); y < end;) {
         m_mainFrame->setScrollPosition(QPoint(0, y));
         // Near the end of the document the scroll position stops short of
         // y; the piece then starts lower in the viewport.
         const int offset = y - m_mainFrame->scrollPosition().y();
-        const int height = std::min(to - y, viewport.height() - offset);
+        const int height = std::min(end - y, viewport.height() - offset);
         if (offset < 0 || height <= 0)
             break;
         m_painter.scale(1 / m_renderScale, 1 / m_renderScale);
@@ -299,4 +305,12 @@ void QUIREX::paintSlice(int from, int to)
         resetPainterTransform();
         y += height;
     }
+}
+
+int QUIREX::insetAt(int boundary) const
+{
+    if (!std::binary_search(m_lineCuts.begin(), m_lineCuts.end(), boundary))
+        return 0;
+    // A third of a CSS pixel: below anything visible, above the overhang.
+    return std::max(2, static_cast<int>(std::ceil(m_zoomFactor / 3)));
 }
