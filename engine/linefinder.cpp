@@ -2,6 +2,7 @@
 
 #include "documenttree.h"
 
+#include <QSet>
 #include <QWebFrame>
 
 #include <algorithm>
@@ -23,21 +24,17 @@ const char kObjectName[] = "__quirexLineFinder";
 // Connects the finder's request to a function that answers it with the boxes
 // of the text asked for: one box per run of text on one line (client
 // rectangles), from the top of the document whatever the scroll position, in
-// document pixels rounded outwards. Text nodes of white space only are
-// skipped. The finder is reachable from the page only during this script.
+// document pixels rounded outwards. The finder is reachable from the page
+// only during this script.
 const char kInstallScript[] = R"JS(
 (function (finder, zoom) {
     delete window.__quirexLineFinder;
     var range = document.createRange();
     var blank = /^\s*$/;
-    finder.textBoxesRequested.connect(function (element, deep, after, before) {
+    finder.textBoxesRequested.connect(function (element, scope, after, before) {
         var out = [];
         var scroll = window.pageYOffset;
-        function text(node) {
-            if (blank.test(node.data))
-                return;
-            range.selectNodeContents(node);
-            var rects = range.getClientRects();
+        function add(rects) {
             for (var i = 0; i < rects.length; ++i) {
                 var r = rects[i];
                 if (r.width > 0 && r.height > 0)
@@ -46,13 +43,22 @@ const char kInstallScript[] = R"JS(
             }
         }
         function visit(node) {
-            if (node.nodeType === 3)
-                text(node);
-            else if (node.nodeType === 1)
+            if (node.nodeType === 3) {
+                if (!blank.test(node.data)) {
+                    range.selectNodeContents(node);
+                    add(range.getClientRects());
+                }
+            } else if (node.nodeType === 1) {
                 for (var n = node.firstChild; n; n = n.nextSibling)
                     visit(n);
+            }
         }
-        if (deep) {
+        if (scope === 0) {
+            // A block of lines: one range over it gives its text and the
+            // boxes of the inline elements in it, line by line.
+            range.selectNodeContents(element);
+            add(range.getClientRects());
+        } else if (scope === 1) {
             visit(element);
         } else {
             var kids = element.children;
@@ -67,15 +73,36 @@ const char kInstallScript[] = R"JS(
 })
 )JS";
 
+// Elements the web engine shows inline unless a style sheet says otherwise;
+// taken as inline without asking for their style.
+bool isInlineTag(const QString &tag)
+{
+    static const QSet<QString> tags = {
+        QStringLiteral("A"),     QStringLiteral("ABBR"),   QStringLiteral("B"),
+        QStringLiteral("BDO"),   QStringLiteral("BIG"),    QStringLiteral("BR"),
+        QStringLiteral("CITE"),  QStringLiteral("CODE"),   QStringLiteral("DEL"),
+        QStringLiteral("DFN"),   QStringLiteral("EM"),     QStringLiteral("FONT"),
+        QStringLiteral("I"),     QStringLiteral("INS"),    QStringLiteral("KBD"),
+        QStringLiteral("LABEL"), QStringLiteral("MARK"),   QStringLiteral("Q"),
+        QStringLiteral("S"),     QStringLiteral("SAMP"),   QStringLiteral("SMALL"),
+        QStringLiteral("SPAN"),  QStringLiteral("STRIKE"), QStringLiteral("STRONG"),
+        QStringLiteral("SUB"),   QStringLiteral("SUP"),    QStringLiteral("TIME"),
+        QStringLiteral("TT"),    QStringLiteral("U"),      QStringLiteral("VAR"),
+        QStringLiteral("WBR")};
+    return tags.contains(tag);
+}
+
+// Images, embedded frames and form controls: boxes the text flows around.
 bool isReplacedTag(const QString &tag)
 {
-    static const char *const tags[] = {"IMG",    "SVG",    "CANVAS",   "VIDEO", "AUDIO",
-                                       "IFRAME", "FRAME",  "OBJECT",   "EMBED", "INPUT",
-                                       "SELECT", "BUTTON", "TEXTAREA", "METER", "PROGRESS"};
-    for (const char *name : tags)
-        if (tag.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
+    static const QSet<QString> tags = {
+        QStringLiteral("IMG"),     QStringLiteral("SVG"),      QStringLiteral("svg"),
+        QStringLiteral("CANVAS"),  QStringLiteral("VIDEO"),    QStringLiteral("AUDIO"),
+        QStringLiteral("IFRAME"),  QStringLiteral("FRAME"),    QStringLiteral("OBJECT"),
+        QStringLiteral("EMBED"),   QStringLiteral("INPUT"),    QStringLiteral("SELECT"),
+        QStringLiteral("BUTTON"),  QStringLiteral("TEXTAREA"), QStringLiteral("METER"),
+        QStringLiteral("PROGRESS")};
+    return tags.contains(tag);
 }
 
 // Adds the pairs of a comma-separated list of whole numbers as text boxes.
@@ -166,8 +193,21 @@ int LineFinder::safeAt(int node, int position, bool avoidImages, const std::vect
     case Kind::Even: {
         if (position <= about.contentTop || position >= about.contentBottom)
             return position;
-        const int line = (position - about.contentTop) / about.lineHeight;
-        return about.contentTop + line * about.lineHeight;
+        // Lines of the line height follow the content's top, or the last
+        // line of another height above the position.
+        int origin = about.contentTop;
+        if (about.lines >= 0) {
+            const std::vector<Line> &odd = m_lines[static_cast<size_t>(about.lines)];
+            auto after = std::upper_bound(odd.begin(), odd.end(), position,
+                                          [](int y, const Line &line) { return y < line.top; });
+            if (after != odd.begin()) {
+                const Line &line = *(after - 1);
+                if (position < line.bottom)
+                    return line.top;
+                origin = line.bottom;
+            }
+        }
+        return origin + (position - origin) / about.lineHeight * about.lineHeight;
     }
     case Kind::Measured:
         return m_maps[static_cast<size_t>(about.map)].cutAtOrAbove(position, INT_MIN);
@@ -194,7 +234,9 @@ int LineFinder::safeInContainer(int node, int position, const std::vector<int> &
     }
     const DocumentTree::Around around = tree.around(node, position);
     if (!inlineHere) {
-        const Info &about = info(node);
+        Info &about = m_info[static_cast<size_t>(node)];
+        if (!about.boxKnown)
+            readContentBox(node, about);
         const int before = around.before >= 0 ? tree.child(node, around.before) : -1;
         const int after = around.after >= 0 ? tree.child(node, around.after) : -1;
         const bool beforeIsBlock = before < 0 || isBlockLevel(before);
@@ -212,7 +254,7 @@ int LineFinder::safeInContainer(int node, int position, const std::vector<int> &
                 return position;
         }
     }
-    const int map = measure(node, false, around.before, around.after);
+    const int map = measure(node, Scope::TextBetween, around.before, around.after);
     return m_maps[static_cast<size_t>(map)].cutAtOrAbove(position, INT_MIN);
 }
 
@@ -239,11 +281,14 @@ double LineFinder::pixels(int node, const QString &property)
 int LineFinder::lineHeight(int node)
 {
     double height = pixels(node, QStringLiteral("line-height"));
-    const double fontSize = pixels(node, QStringLiteral("font-size"));
-    if (std::isnan(height) || std::isnan(fontSize))
+    if (std::isnan(height))
         return 0;
     // A line height given as a bare factor reads back divided by the zoom;
-    // the factor itself is where it was declared.
+    // the factor itself is where it was declared. Real line heights below
+    // ten pixels are rare enough to ask.
+    const double fontSize = height < 10 ? pixels(node, QStringLiteral("font-size")) : 0;
+    if (std::isnan(fontSize))
+        return 0;
     if (height < fontSize / 2) {
         height = std::nan("");
         for (QWebElement at = element(node); !at.isNull(); at = at.parent()) {
@@ -264,12 +309,78 @@ int LineFinder::lineHeight(int node)
     return static_cast<int>(std::floor(height * m_zoom + 0.01));
 }
 
+// A block of lines, not all of one height (bold or larger text makes a
+// line taller): every inline element that spans exactly one line box (its
+// box is as high as a line or a little higher) marks where that line lies,
+// and the lines between such marks are of the block's line height. Holds
+// when the marks and the content box agree to the pixel; false otherwise.
+bool LineFinder::findLines(int node, Info &about)
+{
+    const int pitch = about.lineHeight;
+    std::vector<Line> marks;
+    std::vector<int> pending{node};
+    while (!pending.empty()) {
+        const int parent = pending.back();
+        pending.pop_back();
+        for (int k = 0; k < m_tree.childCount(parent); ++k) {
+            const int child = m_tree.child(parent, k);
+            if (info(child).kind != Kind::Inline)
+                continue;
+            pending.push_back(child);
+            const int height = m_tree.bottom(child) + 1 - m_tree.top(child);
+            if (height >= pitch - 1 && height < 2 * pitch)
+                marks.push_back({m_tree.top(child), m_tree.bottom(child) + 1});
+        }
+    }
+    std::sort(marks.begin(), marks.end(),
+              [](const Line &a, const Line &b) { return a.top < b.top; });
+    // A whole number of lines from `from` to `to`, to the pixel.
+    const auto wholeLines = [pitch](int from, int to) {
+        const int height = to - from;
+        const int lines = (height + pitch / 2) / pitch;
+        return height >= -1 && std::abs(height - lines * pitch) <= 1;
+    };
+    std::vector<Line> lines;
+    int at = about.contentTop;
+    for (const Line &mark : marks) {
+        if (!lines.empty() && mark.top < lines.back().bottom) {
+            // On the line already marked (marks of one line share it).
+            lines.back().top = std::min(lines.back().top, mark.top);
+            lines.back().bottom = std::max(lines.back().bottom, mark.bottom);
+            at = lines.back().bottom;
+            continue;
+        }
+        if (!wholeLines(at, mark.top))
+            return false;
+        lines.push_back(mark);
+        at = mark.bottom;
+    }
+    if (!wholeLines(at, about.contentBottom))
+        return false;
+    // Only lines of another height need keeping.
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [pitch](const Line &line) {
+                                   return std::abs(line.bottom - line.top - pitch) <= 1;
+                               }),
+                lines.end());
+    if (!lines.empty()) {
+        about.lines = static_cast<int>(m_lines.size());
+        m_lines.push_back(std::move(lines));
+    }
+    return true;
+}
+
 bool LineFinder::isBlockLevel(int node)
 {
     Info &about = m_info[static_cast<size_t>(node)];
     if (!about.levelKnown) {
         about.levelKnown = true;
         const QWebElement self = element(node);
+        const QString tag = self.tagName();
+        if (isInlineTag(tag) || isReplacedTag(tag)) {
+            about.blockLevel = false;
+            return false;
+        }
         const QString display =
             self.styleProperty(QStringLiteral("display"), QWebElement::ComputedStyle);
         // Floated and positioned elements are made blocks by the web engine,
@@ -314,8 +425,13 @@ void LineFinder::classify(int node, Info &about)
         about.kind = Kind::Hidden;
         return;
     }
-    if (isReplacedTag(self.tagName())) {
+    const QString tag = self.tagName();
+    if (isReplacedTag(tag)) {
         about.kind = Kind::Replaced;
+        return;
+    }
+    if (isInlineTag(tag)) {
+        about.kind = Kind::Inline;
         return;
     }
     const QString display =
@@ -329,19 +445,9 @@ void LineFinder::classify(int node, Info &about)
         return;
     }
 
-    const auto edge = [&](const char *border, const char *padding) {
-        const double width = pixels(node, QLatin1String(border));
-        const double space = pixels(node, QLatin1String(padding));
-        return static_cast<int>(std::lround(
-            ((std::isnan(width) ? 0 : width) + (std::isnan(space) ? 0 : space)) * m_zoom));
-    };
-    about.contentTop = tree.top(node) + edge("border-top-width", "padding-top");
-    about.contentBottom = tree.bottom(node) + 1 - edge("border-bottom-width", "padding-bottom");
-    about.lineHeight = lineHeight(node);
-
     if (!tree.childrenKnown(node)) {
         about.kind = Kind::Measured;
-        about.map = measure(node, true, -1, -1);
+        about.map = measure(node, Scope::AllText, -1, -1);
         return;
     }
     for (int k = 0; k < tree.childCount(node); ++k) {
@@ -350,11 +456,19 @@ void LineFinder::classify(int node, Info &about)
             return;
         }
     }
+    readContentBox(node, about);
+    // Room for one line only: wherever the line sits (a table cell centres
+    // its content), it lies within the content box.
+    const int height = about.contentBottom - about.contentTop;
+    if (about.lineHeight > 0 && height < 2 * about.lineHeight) {
+        about.kind = Kind::Even;
+        about.lineHeight = std::max(height, 1);
+        return;
+    }
     // Only text and inline elements: a block of lines. When they are all as
     // high as the block's line height (the content is a whole number of
     // lines) and start at the top of the content, they follow from the
     // style; table cells place their content by vertical alignment.
-    const int height = about.contentBottom - about.contentTop;
     const bool flowsFromTop = display == QLatin1String("block") ||
                               display == QLatin1String("list-item") ||
                               display == QLatin1String("flow-root");
@@ -364,13 +478,32 @@ void LineFinder::classify(int node, Info &about)
             about.kind = Kind::Even;
             return;
         }
+        if (findLines(node, about)) {
+            about.kind = Kind::Even;
+            return;
+        }
     }
     about.kind = Kind::Measured;
-    about.map = measure(node, true, -1, -1);
+    about.map = measure(node, Scope::Lines, -1, -1);
 }
 
-int LineFinder::measure(int node, bool deep, int after, int before)
+void LineFinder::readContentBox(int node, Info &about)
 {
+    const auto edge = [&](const char *border, const char *padding) {
+        const double width = pixels(node, QLatin1String(border));
+        const double space = pixels(node, QLatin1String(padding));
+        return static_cast<int>(std::lround(
+            ((std::isnan(width) ? 0 : width) + (std::isnan(space) ? 0 : space)) * m_zoom));
+    };
+    about.contentTop = m_tree.top(node) + edge("border-top-width", "padding-top");
+    about.contentBottom = m_tree.bottom(node) + 1 - edge("border-bottom-width", "padding-bottom");
+    about.lineHeight = lineHeight(node);
+    about.boxKnown = true;
+}
+
+int LineFinder::measure(int node, Scope scope, int after, int before)
+{
+    const bool deep = scope != Scope::TextBetween;
     std::uint64_t key = 0;
     if (!deep) {
         key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(node)) << 32) |
@@ -382,7 +515,7 @@ int LineFinder::measure(int node, bool deep, int after, int before)
     LineMap map;
     if (installScript()) {
         m_reply.clear();
-        emit textBoxesRequested(element(node), deep, after, before);
+        emit textBoxesRequested(element(node), static_cast<int>(scope), after, before);
         addBoxes(m_reply, map);
     } else {
         // Without the script side nothing is known about the lines: the
@@ -414,22 +547,20 @@ bool LineFinder::installScript()
 
 QWebElement LineFinder::element(int node)
 {
-    const auto known = m_elements.find(node);
-    if (known != m_elements.end())
-        return known->second;
     const int parent = m_tree.parent(node);
-    const int index = m_tree.indexInParent(node);
-    const auto cursor = m_cursors.find(parent);
-    Cursor at{0, QWebElement()};
-    if (cursor != m_cursors.end() && cursor->second.index <= index)
-        at = cursor->second;
-    else
-        at.element = (parent < 0 ? m_root : element(parent)).firstChild();
-    for (; at.index < index && !at.element.isNull(); ++at.index)
-        at.element = at.element.nextSibling();
-    m_cursors[parent] = at;
-    m_elements.emplace(node, at.element);
-    return at.element;
+    auto known = m_children.find(parent);
+    if (known == m_children.end()) {
+        // The children of a parent are listed once, by one walk.
+        std::vector<QWebElement> children;
+        children.reserve(static_cast<size_t>(m_tree.childCount(parent)));
+        for (QWebElement child = (parent < 0 ? m_root : element(parent)).firstChild();
+             !child.isNull(); child = child.nextSibling())
+            children.push_back(child);
+        known = m_children.emplace(parent, std::move(children)).first;
+    }
+    const std::vector<QWebElement> &children = known->second;
+    const size_t index = static_cast<size_t>(m_tree.indexInParent(node));
+    return index < children.size() ? children[index] : QWebElement();
 }
 
 void LineFinder::setTextBoxes(const QString &boxes)

@@ -42,10 +42,11 @@ public:
 
 Q_SIGNALS:
     // Asks the document's script side for the boxes of text of `element`:
-    // all of it when `deep`, else only what lies between its children
-    // `after` and `before` (indices among its element children, -1 for its
-    // start or end). The answer comes back through setTextBoxes().
-    void textBoxesRequested(const QWebElement &element, bool deep, int after, int before);
+    // `scope` 0, a block of lines with its inline elements; 1, all its text;
+    // 2, only what lies directly in it between its children `after` and
+    // `before` (indices among its element children, -1 for its start or
+    // end). The answer comes back through setTextBoxes().
+    void textBoxesRequested(const QWebElement &element, int scope, int after, int before);
 
 public Q_SLOTS:
     // "top,bottom,top,bottom,..." in document pixels.
@@ -66,12 +67,14 @@ private:
         bool levelKnown = false;
         bool blockLevel = false; // in normal flow, one above the other
         bool marginsKnown = false;
+        bool boxKnown = false;
         int marginTop = 0;
         int marginBottom = 0;
         // Even and Container: the content box and the line height.
         int contentTop = 0;
         int contentBottom = 0;
         int lineHeight = 0;
+        int lines = -1; // Even: index into m_lines, when some lines differ
         int map = -1; // Measured: index into m_maps
     };
 
@@ -81,29 +84,32 @@ private:
     void classify(int node, Info &info);
     bool isBlockLevel(int node);
     int lineHeight(int node);
+    bool findLines(int node, Info &about);
+    void readContentBox(int node, Info &about);
     const Info &margins(int node);
     double pixels(int node, const QString &property);
+    enum class Scope { Lines = 0, AllText = 1, TextBetween = 2 };
     // Asks for the text boxes (see textBoxesRequested()) and keeps them;
     // returns their index in m_maps.
-    int measure(int node, bool deep, int after, int before);
+    int measure(int node, Scope scope, int after, int before);
     bool installScript();
-    // The element of a node of the tree, found by walking from the one last
-    // found among its siblings, which suits page ends moving down the
-    // document.
+    // The element of a node of the tree.
     QWebElement element(int node);
 
     QWebFrame *m_frame;
     QWebElement m_root;
     const DocumentTree &m_tree;
-    std::unordered_map<int, QWebElement> m_elements;
-    struct Cursor {
-        int index;
-        QWebElement element;
-    };
-    std::unordered_map<int, Cursor> m_cursors; // by parent node, -1 for the root
+    // The children of the nodes looked at, by parent node (-1: the root).
+    std::unordered_map<int, std::vector<QWebElement>> m_children;
     double m_zoom;
     std::vector<Info> m_info;
     std::vector<LineMap> m_maps;
+    // Lines of blocks of mostly even lines that are of another height.
+    struct Line {
+        int top;
+        int bottom; // exclusive
+    };
+    std::vector<std::vector<Line>> m_lines;
     std::unordered_map<std::uint64_t, int> m_directMaps; // (node, after) -> m_maps index
     std::vector<int> m_crossing;
     QString m_reply;
