@@ -74,8 +74,10 @@ QUIREX::QUIREX() : QWidget(nullptr)
     m_geometry.setResolution(kDefaultResolution);
     m_zoomFactor = m_renderScale;  // 100 percent
     m_pen.setWidth(0);
-    // Text drawn before FontFamily is written uses the stored family too.
+    // Text drawn before FontFamily is written uses the stored family too;
+    // a new font's stretch reads 0 ("any"), where the font is unstretched.
     m_font.setFamily(m_storedFont.family);
+    m_font.setStretch(QFont::Unstretched);
     applyGeometryToPrinter();
 
     openLog();

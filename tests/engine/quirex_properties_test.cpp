@@ -60,6 +60,7 @@ TEST(QuirexProperties, NewObjectHasDocumentedDefaults)
         {"DocumentTitle", QString()},
         {"FontFamily", QStringLiteral("Arial")},
         {"FontLetterSpacing", 100.0},
+        {"FontStretch", 100},
         {"FontStyle", QStringLiteral("normal")},
         {"FontWeight", QStringLiteral("normal")},
         {"FontWordSpacing", 0.0},
