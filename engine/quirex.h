@@ -295,6 +295,9 @@ private:
     void discardTemporaryOutput();
     void finishOutput();
     int sliceBoundary(int index) const;
+    // One-page mode: the paper for a document of `contents` size (document
+    // pixels), the margins around it, in device pixels.
+    QSize paperForContents(const QSize &contents) const;
     // How far the painting of a slice stays from a boundary between two
     // lines of text (0 for other boundaries), in document pixels.
     int insetAt(int boundary) const;

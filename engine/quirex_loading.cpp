@@ -140,15 +140,22 @@ void QUIREX::prepareLoadedDocument()
     m_mainFrame->setScrollBarPolicy(Qt::Horizontal, Qt::ScrollBarAlwaysOff);
     m_mainFrame->setScrollBarPolicy(Qt::Vertical, Qt::ScrollBarAlwaysOff);
 
-    const QRect printable = m_geometry.printableRect();
-    const int width = printable.width();
-    const int height = printable.height();
     // The document is laid out one CSS pixel per device pixel at 100 percent
     // across the printable width, in both modes, so the content-sized page
-    // of one-page mode does not depend on the size of a window never shown.
+    // of one-page mode does not depend on the size of a window never shown,
+    // nor on the paper an earlier document of one-page mode was sized to.
+    quirex::engine::PageGeometry layout = m_geometry;
+    if (layout.paperKind() == quirex::engine::PageGeometry::PaperKind::Pixels)
+        layout.setNamedPaper(m_paperSizeCode);
+    const QRect printable = layout.printableRect();
+    const int width = printable.width();
+    const int height = printable.height();
+    // In one-page mode the layout is one pixel high, so the contents, and
+    // the page, are as high as the document rather than at least a page.
+    const int layoutHeight =
+        m_slicingMode ? static_cast<int>(std::floor(m_renderScale * height / m_zoomFactor)) : 1;
     m_webPage->setPreferredContentsSize(
-        QSize(static_cast<int>(std::floor(m_renderScale * width / m_zoomFactor)),
-              static_cast<int>(std::floor(m_renderScale * height / m_zoomFactor))));
+        QSize(static_cast<int>(std::floor(m_renderScale * width / m_zoomFactor)), layoutHeight));
     if (m_slicingMode) {
         setViewportSize(QSize(static_cast<int>(std::floor(width * m_renderScale)),
                               static_cast<int>(std::floor(height * m_renderScale))));
@@ -160,14 +167,8 @@ void QUIREX::prepareLoadedDocument()
         // stretched to the height of a page.
         setViewportSize(QSize(static_cast<int>(std::floor(width * m_renderScale)), 1));
         const QSize contents = m_mainFrame->contentsSize();
-        if (m_geometry.paperKind() != quirex::engine::PageGeometry::PaperKind::Custom) {
-            const QMargins &margins = m_geometry.margins();
-            m_geometry.setPaperPixels(
-                QSize(static_cast<int>(std::ceil(contents.width() / m_renderScale)) + margins.right()
-                          + margins.left(),
-                      static_cast<int>(std::ceil(contents.height() / m_renderScale)) + margins.top()
-                          + margins.bottom()));
-        }
+        if (m_geometry.paperKind() != quirex::engine::PageGeometry::PaperKind::Custom)
+            m_geometry.setPaperPixels(paperForContents(contents));
         applyGeometryToPrinter();
         setViewportSize(contents);
     }

@@ -48,6 +48,9 @@ void QUIREX::BeginDoc()
     if (m_painter.isActive())
         EndDoc();
     m_SetUpPrinter();
+    // Every document starts with its first page, also the second document
+    // of an object: the first page output restarts it with the final paper.
+    m_firstPage = true;
     if (!createTemporaryOutput())
         return;
     if (beginPainting())
@@ -190,7 +193,15 @@ bool QUIREX::startPage(bool onePageMode)
 {
     if (!m_painter.isActive())
         return false;
+    const bool custom = m_geometry.paperKind() == PageGeometry::PaperKind::Custom;
     if (!m_firstPage) {
+        // In one-page mode every document gets a page of its own size; the
+        // printer takes a new size at the next page.
+        if (onePageMode && !custom) {
+            m_geometry.setPaperPixels(paperForContents(m_contentsSize));
+            m_printer->setPageOrientation(QPageLayout::Portrait);
+            m_printer->setPageSize(m_geometry.pageSize());
+        }
         newPrinterPage();
         m_FillPageBackground(m_pageBackgroundColor);
         return true;
@@ -199,16 +210,9 @@ bool QUIREX::startPage(bool onePageMode)
     // after the load are those of every page.
     m_firstPage = false;
     m_painter.end();
-    const bool custom = m_geometry.paperKind() == PageGeometry::PaperKind::Custom;
     if (onePageMode) {
-        if (!custom) {
-            const QMargins &margins = m_geometry.margins();
-            m_geometry.setPaperPixels(QSize(
-                static_cast<int>(std::ceil(m_contentsSize.width() / m_renderScale))
-                    + margins.right() + margins.left(),
-                static_cast<int>(std::ceil(m_contentsSize.height() / m_renderScale))
-                    + margins.top() + margins.bottom()));
-        }
+        if (!custom)
+            m_geometry.setPaperPixels(paperForContents(m_contentsSize));
         setViewportSize(m_contentsSize);
     } else {
         const QRect printable = m_geometry.printableRect();
@@ -221,6 +225,15 @@ bool QUIREX::startPage(bool onePageMode)
         return false;
     m_FillPageBackground(m_pageBackgroundColor);
     return true;
+}
+
+QSize QUIREX::paperForContents(const QSize &contents) const
+{
+    const QMargins &margins = m_geometry.margins();
+    return QSize(static_cast<int>(std::ceil(contents.width() / m_renderScale)) + margins.right() +
+                     margins.left(),
+                 static_cast<int>(std::ceil(contents.height() / m_renderScale)) + margins.top() +
+                     margins.bottom());
 }
 
 int QUIREX::sliceBoundary(int index) const
