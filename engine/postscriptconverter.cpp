@@ -1,15 +1,14 @@
 #include "postscriptconverter.h"
 
+#include "outputfile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace quirex::engine
 {
@@ -19,28 +18,6 @@ namespace
 
 // Keeps the tail of a failing program's messages short enough for a log line.
 constexpr int maxMessageLength = 500;
-
-// Creates a new empty file with a random name beside `target`, with the
-// permissions any new file gets from the umask. Returns its path, or an empty
-// string when no such file can be made.
-QString createTemporaryFileBeside(const QFileInfo &target)
-{
-    const QString stem =
-        target.absolutePath() + QLatin1String("/.") + target.fileName() + QLatin1Char('.');
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString path = stem + QString::number(QRandomGenerator::global()->generate(), 36) +
-                             QLatin1String(".tmp");
-        const int fd = ::open(QFile::encodeName(path).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            return path;
-        }
-        if (errno != EEXIST)
-            return {};
-    }
-    return {};
-}
 
 // Removes the temporary file unless the result was put in place.
 class TemporaryFileGuard final
@@ -99,7 +76,8 @@ bool PostScriptConverter::convert(const QString &pdfPath, const QString &psPath)
     if (!input.isFile())
         return fail(QStringLiteral("input file %1 does not exist").arg(pdfPath));
 
-    const QString temporaryPath = createTemporaryFileBeside(output);
+    const QString temporaryPath =
+        createFileBeside(output.absoluteFilePath(), QStringLiteral(".tmp"));
     if (temporaryPath.isEmpty())
         return fail(QStringLiteral("cannot create a temporary file beside %1: %2")
                         .arg(psPath, QString::fromLocal8Bit(std::strerror(errno))));
@@ -131,7 +109,11 @@ bool PostScriptConverter::convert(const QString &pdfPath, const QString &psPath)
     if (!startsWithPostScriptHeader(temporaryPath))
         return fail(QStringLiteral("%1 wrote no PostScript").arg(m_program));
 
-    // rename(2) replaces an existing target in one step.
+    // A file replaced keeps its permissions; rename(2) replaces it in one
+    // step.
+    if (!keepPermissionsOf(output.absoluteFilePath(), temporaryPath))
+        return fail(QStringLiteral("cannot give the result the permissions of %1: %2")
+                        .arg(psPath, QString::fromLocal8Bit(std::strerror(errno))));
     if (std::rename(QFile::encodeName(temporaryPath).constData(),
                     QFile::encodeName(output.absoluteFilePath()).constData()) != 0)
         return fail(QStringLiteral("cannot rename the result to %1").arg(psPath));

@@ -293,6 +293,8 @@ private:
     // in place by EndDoc, so a failed conversion never leaves a torn file.
     bool createTemporaryOutput();
     void discardTemporaryOutput();
+    // Writes why the output could not be written to the log and the trace.
+    void reportOutputFailure(const QString &reason);
     void finishOutput();
     int sliceBoundary(int index) const;
     // One-page mode: the paper for a document of `contents` size (document

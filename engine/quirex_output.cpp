@@ -3,18 +3,20 @@
 #include "quirex.h"
 
 #include "enginetrace.h"
+#include "outputfile.h"
 #include "postscriptconverter.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
-#include <QTemporaryFile>
 #include <QWebFrame>
 #include <QWebPage>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 using quirex::engine::PageGeometry;
 
@@ -53,8 +55,12 @@ void QUIREX::BeginDoc()
     m_firstPage = true;
     if (!createTemporaryOutput())
         return;
-    if (beginPainting())
-        m_FillPageBackground(m_pageBackgroundColor);
+    if (!beginPainting()) {
+        reportOutputFailure(QStringLiteral("cannot start writing %1").arg(m_finalOutput));
+        discardTemporaryOutput();
+        return;
+    }
+    m_FillPageBackground(m_pageBackgroundColor);
 }
 
 void QUIREX::EndDoc()
@@ -72,14 +78,22 @@ bool QUIREX::createTemporaryOutput()
     // nothing instead.
     if (m_finalOutput.isEmpty())
         return false;
-    const QFileInfo target(m_finalOutput);
-    QTemporaryFile file(target.absolutePath() + QLatin1String("/.") + target.fileName()
-                        + QStringLiteral(".XXXXXX.part"));
-    file.setAutoRemove(false);
-    if (!file.open())
+    // Created as a plain open() would create the output, so the finished
+    // file gets the permissions the umask allows.
+    m_temporaryOutput = quirex::engine::createFileBeside(m_finalOutput, QStringLiteral(".part"));
+    if (m_temporaryOutput.isEmpty()) {
+        reportOutputFailure(QStringLiteral("cannot create a file beside %1: %2")
+                                .arg(m_finalOutput, QString::fromLocal8Bit(std::strerror(errno))));
         return false;
-    m_temporaryOutput = file.fileName();
+    }
     return true;
+}
+
+void QUIREX::reportOutputFailure(const QString &reason)
+{
+    const QString line = QStringLiteral("output failed: ") + reason;
+    m_writeLog(line);
+    QUIREX_TRACE() << line;
 }
 
 void QUIREX::discardTemporaryOutput()
@@ -93,19 +107,25 @@ void QUIREX::finishOutput()
 {
     if (m_temporaryOutput.isEmpty())
         return;
-    bool done = false;
     if (m_printingPostScript) {
-        done = quirex::engine::PostScriptConverter().convert(m_temporaryOutput, m_finalOutput);
+        // On failure the target is left as it was (absent, or the previous
+        // file), which is what callers that check the output see.
+        quirex::engine::PostScriptConverter converter;
+        if (!converter.convert(m_temporaryOutput, m_finalOutput))
+            reportOutputFailure(QStringLiteral("no PostScript written to %1: %2")
+                                    .arg(m_finalOutput, converter.errorString()));
     } else {
-        // rename() replaces an existing file in one step, so the target is
-        // never missing or half written.
-        done = std::rename(QFile::encodeName(m_temporaryOutput).constData(),
-                           QFile::encodeName(m_finalOutput).constData())
-            == 0;
-        if (done)
+        // A file replaced keeps its permissions; rename() replaces it in one
+        // step, so the target is never missing or half written.
+        quirex::engine::keepPermissionsOf(m_finalOutput, m_temporaryOutput);
+        if (std::rename(QFile::encodeName(m_temporaryOutput).constData(),
+                        QFile::encodeName(m_finalOutput).constData()) == 0)
             m_temporaryOutput.clear();
+        else
+            reportOutputFailure(
+                QStringLiteral("cannot put %1 in place: %2")
+                    .arg(m_finalOutput, QString::fromLocal8Bit(std::strerror(errno))));
     }
-    Q_UNUSED(done);
     discardTemporaryOutput();
 }
 
