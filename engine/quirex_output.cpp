@@ -44,6 +44,7 @@ void QUIREX::m_SetUpPrinter()
 
 void QUIREX::BeginDoc()
 {
+    readUntrustedMode();
     if (m_painter.isActive())
         EndDoc();
     m_SetUpPrinter();
