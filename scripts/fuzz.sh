@@ -37,34 +37,51 @@ fi
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUIREX_BUILD_BENCH=OFF -DQUIREX_REGISTER_COMPONENTS=OFF "${extra[@]}" >/dev/null
 
-ctest --test-dir "$build" --show-only=json-v1 >"$build/tests.json"
-cmake -DJSON_FILE="$build/tests.json" -DOUTPUT_FILE="$build/fuzz-entries.txt" \
-  -P scripts/fuzzentries.cmake
+# Lists the entries into $build/fuzz-entries.txt: name, then the corpus folders.
+list_entries() {
+  ctest --test-dir "$build" --show-only=json-v1 >"$build/tests.json"
+  cmake -DJSON_FILE="$build/tests.json" -DOUTPUT_FILE="$build/fuzz-entries.txt" \
+    -P scripts/fuzzentries.cmake
+}
 
 names=()
-declare -A corpora
-while IFS=$'\t' read -r name folders; do
+list_entries
+while IFS=$'\t' read -r name _; do
   [ -n "$name" ] || continue
   if [ ${#only[@]} -gt 0 ] && [[ ! " ${only[*]} " == *" $name "* ]]; then
     continue
   fi
   names+=("$name")
-  corpora[$name]=$folders
 done <"$build/fuzz-entries.txt"
-
 if [ ${#names[@]} -eq 0 ]; then
   echo "fuzz.sh: no fuzz entries found" >&2
   exit 1
 fi
-cmake --build "$build" -j "$(nproc)" --target "${names[@]}"
+targets=()
+for name in "${names[@]}"; do
+  targets+=("$name" "${name}_replay")
+done
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
+
+# CTest names a replay test's folders once its program exists.
+declare -A corpora
+list_entries
+while IFS=$'\t' read -r name folders; do
+  [ -n "$name" ] && corpora[$name]=$folders
+done <"$build/fuzz-entries.txt"
 
 failed=()
 for name in "${names[@]}"; do
   program=$(find "$build" -type f -name "$name" -perm -u+x | head -n 1)
+  if [ -z "$program" ]; then
+    failed+=("$name")
+    echo "== $name: no libFuzzer program was built" >&2
+    continue
+  fi
   work="$build/$name/corpus"
   findings="$build/$name/findings"
   mkdir -p "$work" "$findings"
-  IFS=$'\t' read -r -a seeds <<<"${corpora[$name]}"
+  IFS=$'\t' read -r -a seeds <<<"${corpora[$name]:-}"
   echo "== $name: ${seconds}s over ${seeds[*]}"
   if ! "$program" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
       -artifact_prefix="$findings/" "$work" "${seeds[@]}" >"$build/$name/log.txt" 2>&1; then
