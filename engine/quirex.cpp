@@ -1,5 +1,6 @@
 #include "quirex.h"
 
+#include "documentnetworkaccess.h"
 #include "documenttree.h"
 #include "drawingwords.h"
 #include "encodingnames.h"
@@ -64,6 +65,14 @@ QUIREX::QUIREX() : QWidget(nullptr)
     m_webView->setPage(new WebPage(m_webView));
     m_webPage = m_webView->page();
     m_mainFrame = m_webPage->mainFrame();
+    m_networkAccess = new DocumentNetworkAccess(m_webPage);
+    m_webPage->setNetworkAccessManager(m_networkAccess);
+    QWebSettings *settings = m_webPage->settings();
+    // Universal access of local documents would let their scripts read any file and any web
+    // address; prefetching names would tell a server which document is being converted.
+    settings->setAttribute(QWebSettings::LocalContentCanAccessRemoteUrls, false);
+    settings->setAttribute(QWebSettings::DnsPrefetchEnabled, false);
+    readUntrustedMode();
     m_graphicsWebView = std::make_unique<QGraphicsWebView>();
     m_graphicsWebView->setResizesToContents(true);
     m_graphicsWebView->setPage(m_webPage);

@@ -28,6 +28,7 @@ class QWebView;
 
 namespace quirex::engine
 {
+class DocumentNetworkAccess;
 class DocumentTree;
 }
 
@@ -271,6 +272,13 @@ private:
     };
 
     void openLog();
+    // Reads QUIREX_UNTRUSTED (at construction and at every BeginDoc): any value but empty or
+    // "0" makes this object strict for the rest of its life: no scripts, no network request,
+    // local files only from the document's folder and below.
+    void readUntrustedMode();
+    // Tells the network access which document a load brings and which address the caller
+    // asked for (empty for strings).
+    void startDocument(const QUrl &documentUrl, const QUrl &entry);
     // Starts a load with `startLoad` and waits until the frame finishes or
     // PageTimeout has passed (counted from the start of the load, whether or
     // not the frame reports it), then prepares the document for printing.
@@ -326,6 +334,8 @@ private:
     QWebView *m_webView = nullptr;
     QWebPage *m_webPage = nullptr;
     QWebFrame *m_mainFrame = nullptr;
+    quirex::engine::DocumentNetworkAccess *m_networkAccess = nullptr; // owned by the page
+    bool m_untrusted = false;
     std::unique_ptr<QGraphicsWebView> m_graphicsWebView;
     std::unique_ptr<QTextDocument> m_textDocument;
     std::unique_ptr<QPrinter> m_printer;

@@ -2,6 +2,7 @@
 // and the preparation of the loaded document for printing.
 #include "quirex.h"
 
+#include "documentnetworkaccess.h"
 #include "domrewrite.h"
 #include "enginetrace.h"
 
@@ -61,10 +62,30 @@ int QUIREX::m_OnPageTimeout()
     return 0;
 }
 
+void QUIREX::readUntrustedMode()
+{
+    const QByteArray value = qgetenv("QUIREX_UNTRUSTED");
+    if (!value.isEmpty() && value != "0")
+        m_untrusted = true;
+    m_networkAccess->policy().setUntrusted(m_untrusted);
+    if (m_untrusted) {
+        QWebSettings *settings = m_webPage->settings();
+        settings->setAttribute(QWebSettings::JavascriptEnabled, false);
+        settings->setAttribute(QWebSettings::JavaEnabled, false);
+        settings->setAttribute(QWebSettings::PluginsEnabled, false);
+    }
+}
+
+void QUIREX::startDocument(const QUrl &documentUrl, const QUrl &entry)
+{
+    m_networkAccess->startDocument(quirex::engine::DocumentSource::fromUrl(documentUrl), entry);
+}
+
 void QUIREX::LoadHTMLString(const QString &sHTML)
 {
     const QString html = kPlaceholder + sHTML;
     const QUrl baseUrl = m_resolveRelativeHyperlinks ? QUrl(m_baseUrl, QUrl::TolerantMode) : QUrl();
+    startDocument(baseUrl, QUrl());
     waitForLoad([&] { m_mainFrame->setHtml(html, baseUrl); });
     prepareLoadedDocument();
 }
@@ -72,8 +93,9 @@ void QUIREX::LoadHTMLString(const QString &sHTML)
 void QUIREX::LoadHTMLFile(const QString &sFileName)
 {
     QWebSettings *settings = m_webView->settings();
-    settings->setAttribute(QWebSettings::LocalContentCanAccessRemoteUrls, true);
-    settings->setAttribute(QWebSettings::JavascriptEnabled, true);
+    // Local documents never get universal access (see the constructor); what their scripts
+    // and resources may reach is the network access's policy.
+    settings->setAttribute(QWebSettings::JavascriptEnabled, !m_untrusted);
     settings->setAttribute(QWebSettings::OfflineWebApplicationCacheEnabled, true);
     settings->setAttribute(QWebSettings::TiledBackingStoreEnabled, true);
     settings->setAttribute(QWebSettings::LocalStorageEnabled, true);
@@ -87,6 +109,7 @@ void QUIREX::LoadHTMLFile(const QString &sFileName)
         path = QDir::current().absoluteFilePath(path);
     const QUrl url = QUrl::fromLocalFile(QDir::cleanPath(path));
 
+    startDocument(url, url);
     waitForLoad([&] { m_mainFrame->setUrl(url); });
     m_ReplaceHtml(m_mainFrame->documentElement());
     m_ReplaceBigBlocks(m_mainFrame->documentElement());
@@ -106,6 +129,7 @@ void QUIREX::m_ReplaceBigBlocks(const QWebElement &parentElement)
 void QUIREX::LoadURL(const QString &sURL)
 {
     const QUrl url(sURL, QUrl::TolerantMode);
+    startDocument(url, url);
     waitForLoad([&] { m_webView->load(url); });
     prepareLoadedDocument();
 }

@@ -47,6 +47,7 @@ void QUIREX::m_SetUpPrinter()
 
 void QUIREX::BeginDoc()
 {
+    readUntrustedMode();
     if (m_painter.isActive())
         EndDoc();
     m_SetUpPrinter();

@@ -19,4 +19,16 @@ bool WebPage::supportsExtension(Extension extension) const
     return QWebPage::supportsExtension(extension);
 }
 
+void WebPage::javaScriptAlert(QWebFrame *, const QString &) {}
+
+bool WebPage::javaScriptConfirm(QWebFrame *, const QString &)
+{
+    return false;
+}
+
+bool WebPage::javaScriptPrompt(QWebFrame *, const QString &, const QString &, QString *)
+{
+    return false;
+}
+
 } // namespace quirex::engine

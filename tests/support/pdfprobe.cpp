@@ -168,6 +168,21 @@ QStringList PdfProbe::fontNames() const
     return names;
 }
 
+QVector<QSize> PdfProbe::imageSizes(int index) const
+{
+    QVector<QSize> sizes;
+    for (int page = 0; page < pageCount(); ++page) {
+        if (index >= 0 && index != page)
+            continue;
+        for (auto &[name, image] : m_parsed->pages[page].getImages()) {
+            QPDFObjectHandle dict = image.getDict();
+            sizes.append(QSize(static_cast<int>(dict.getKey("/Width").getIntValue()),
+                               static_cast<int>(dict.getKey("/Height").getIntValue())));
+        }
+    }
+    return sizes;
+}
+
 bool PdfProbe::usesOnlyGray() const
 {
     if (!m_parsed)

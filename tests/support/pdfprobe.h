@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRectF>
+#include <QSize>
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
@@ -64,6 +65,8 @@ public:
     // The base names of the fonts the document uses, subset prefix removed
     // ("LiberationMono"), from poppler's pdffonts.
     QStringList fontNames() const;
+    // The pixel sizes of the images page `index` (0-based) holds, or the whole file when -1.
+    QVector<QSize> imageSizes(int index = -1) const;
     // True when no content stream or image uses an RGB or CMYK colour.
     bool usesOnlyGray() const;
 

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "resourcepolicy.h"
+
+#include <QHash>
+#include <QNetworkAccessManager>
+
+namespace quirex::engine
+{
+
+// The network access of the engine's web page: every request of the loaded document passes
+// ResourcePolicy. Refused requests fail at once. A local file that the document may show but
+// not read is redirected to an opaque address of the file (scheme opaqueFileScheme, a host
+// made for that one file), which the web engine treats as another origin: style sheets,
+// images, fonts and frames still display, scripts of the document cannot read them, and
+// scripts of such a frame cannot read any other file through it.
+class DocumentNetworkAccess final : public QNetworkAccessManager
+{
+    Q_OBJECT
+
+public:
+    explicit DocumentNetworkAccess(QObject *parent = nullptr);
+
+    ResourcePolicy &policy() { return m_policy; }
+    const ResourcePolicy &policy() const { return m_policy; }
+
+    // Starts a new document from `source`; its own address `entry` is always allowed.
+    void startDocument(const DocumentSource &source, const QUrl &entry);
+
+protected:
+    QNetworkReply *createRequest(Operation operation, const QNetworkRequest &request,
+                                 QIODevice *outgoingData) override;
+
+private:
+    QNetworkReply *loadOpaque(Operation operation, const QNetworkRequest &request);
+    // Allows where `reply` (the caller's own address) redirects to, so it may move.
+    void allowRedirectsOf(QNetworkReply *reply);
+
+    ResourcePolicy m_policy;
+    QHash<QString, QString> m_opaqueHosts; // host -> the one file it serves
+};
+
+// Registers opaqueFileScheme with the web engine as a local scheme, once per process:
+// documents from the network cannot show it.
+void registerOpaqueFileScheme();
+
+} // namespace quirex::engine

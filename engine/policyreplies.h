@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QFile>
+#include <QNetworkReply>
+
+namespace quirex::engine
+{
+
+// A reply that ends at the next pass of the event loop (never inside the call that made it,
+// where the web engine is not listening yet): refused with ContentAccessDenied, or redirected
+// to another address, which the web engine then requests as a new resource.
+class ImmediateReply final : public QNetworkReply
+{
+    Q_OBJECT
+
+public:
+    static ImmediateReply *refused(const QNetworkRequest &request,
+                                   QNetworkAccessManager::Operation operation, QObject *parent);
+    static ImmediateReply *redirected(const QNetworkRequest &request,
+                                      QNetworkAccessManager::Operation operation,
+                                      const QUrl &target, QObject *parent);
+
+    void abort() override;
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override;
+
+private:
+    ImmediateReply(const QNetworkRequest &request, QNetworkAccessManager::Operation operation,
+                   QObject *parent);
+    void finishLater();
+};
+
+// Serves one local file, read as the web engine asks for it, with a content type taken from
+// its name. A file that cannot be opened ends as ContentNotFound.
+class LocalFileReply final : public QNetworkReply
+{
+    Q_OBJECT
+
+public:
+    LocalFileReply(const QNetworkRequest &request, QNetworkAccessManager::Operation operation,
+                   const QString &path, QObject *parent);
+
+    void abort() override;
+    qint64 bytesAvailable() const override;
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override;
+
+private:
+    void start();
+
+    QFile m_file;
+    bool m_withBody = true;
+};
+
+} // namespace quirex::engine
