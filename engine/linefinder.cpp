@@ -503,11 +503,8 @@ void LineFinder::readContentBox(int node, Info &about)
 
 int LineFinder::measure(int node, Scope scope, int after, int before)
 {
-    const bool deep = scope != Scope::TextBetween;
-    std::uint64_t key = 0;
-    if (!deep) {
-        key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(node)) << 32) |
-              static_cast<std::uint32_t>(after + 1);
+    const std::tuple<int, int, int> key{node, after, before};
+    if (scope == Scope::TextBetween) {
         const auto found = m_directMaps.find(key);
         if (found != m_directMaps.end())
             return found->second;
@@ -525,7 +522,7 @@ int LineFinder::measure(int node, Scope scope, int after, int before)
     map.finish();
     m_maps.push_back(std::move(map));
     const int index = static_cast<int>(m_maps.size()) - 1;
-    if (!deep)
+    if (scope == Scope::TextBetween)
         m_directMaps.emplace(key, index);
     return index;
 }

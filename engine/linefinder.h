@@ -7,6 +7,8 @@
 #include <QWebElement>
 
 #include <cstdint>
+#include <map>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -110,7 +112,8 @@ private:
         int bottom; // exclusive
     };
     std::vector<std::vector<Line>> m_lines;
-    std::unordered_map<std::uint64_t, int> m_directMaps; // (node, after) -> m_maps index
+    // Text between two children: (node, after, before) -> m_maps index.
+    std::map<std::tuple<int, int, int>, int> m_directMaps;
     std::vector<int> m_crossing;
     QString m_reply;
     bool m_scriptTried = false;
