@@ -29,7 +29,7 @@ if ! command -v clang++ >/dev/null 2>&1; then
 fi
 
 seconds=${QUIREX_FUZZ_SECONDS:-60}
-build=build-fuzz
+build="build-fuzz"
 extra=()
 if command -v ccache >/dev/null 2>&1; then
   extra+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
@@ -92,7 +92,7 @@ for name in "${names[@]}"; do
     sed 's/^/   /' || true
   if $merge && [ ${#seeds[@]} -gt 0 ]; then
     "$program" -merge=1 "${seeds[0]}" "$work" >>"$build/$name/log.txt" 2>&1
-    echo "   merged into ${seeds[0]}: $(ls "${seeds[0]}" | wc -l) files"
+    echo "   merged into ${seeds[0]}: $(find "${seeds[0]}" -type f | wc -l) files"
   fi
 done
 

@@ -6,8 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 case "${1:-}" in
-  --sanitize) build=build-asan ;;
-  "") build=build ;;
+  --sanitize) build="build-asan" ;;
+  "") build="build" ;;
   *) echo "usage: scripts/test.sh [--sanitize]" >&2; exit 2 ;;
 esac
 scripts/install-deps.sh
