@@ -6,6 +6,7 @@
 #include <QWebFrame>
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cmath>
 
@@ -103,6 +104,64 @@ bool isReplacedTag(const QString &tag)
         QStringLiteral("BUTTON"),  QStringLiteral("TEXTAREA"), QStringLiteral("METER"),
         QStringLiteral("PROGRESS")};
     return tags.contains(tag);
+}
+
+// The computed properties the finder reads.
+enum Property {
+    kDisplay,
+    kFloat,
+    kPosition,
+    kLineHeight,
+    kFontSize,
+    kMargin,
+    kMarginTop,
+    kMarginBottom,
+    kPadding,
+    kPaddingTop,
+    kPaddingBottom,
+    kBorderWidth,
+    kBorderTopWidth,
+    kBorderBottomWidth,
+};
+
+// Their names, made once.
+const QString &propertyName(Property which)
+{
+    static const QString names[] = {
+        QStringLiteral("display"),          QStringLiteral("float"),
+        QStringLiteral("position"),         QStringLiteral("line-height"),
+        QStringLiteral("font-size"),        QStringLiteral("margin"),
+        QStringLiteral("margin-top"),       QStringLiteral("margin-bottom"),
+        QStringLiteral("padding"),          QStringLiteral("padding-top"),
+        QStringLiteral("padding-bottom"),   QStringLiteral("border-width"),
+        QStringLiteral("border-top-width"), QStringLiteral("border-bottom-width")};
+    return names[which];
+}
+
+// The number of a computed length ("12.5px"); NaN for anything else. Plain
+// decimals are read without QString's locale machinery, which costs more
+// than the rest of a page end; anything else takes that way.
+double parsePixels(const QStringRef &value)
+{
+    if (!value.endsWith(QLatin1String("px")))
+        return std::nan("");
+    const int length = value.size() - 2;
+    char digits[32];
+    bool plain = length > 0 && length < static_cast<int>(sizeof digits);
+    for (int i = 0; plain && i < length; ++i) {
+        const ushort u = value.at(i).unicode();
+        plain = (u >= '0' && u <= '9') || u == '.' || u == '-';
+        digits[i] = static_cast<char>(u);
+    }
+    if (plain) {
+        double number = 0;
+        const auto read = std::from_chars(digits, digits + length, number);
+        if (read.ec == std::errc() && read.ptr == digits + length)
+            return number;
+    }
+    bool ok = false;
+    const double number = value.left(length).toDouble(&ok);
+    return ok ? number : std::nan("");
 }
 
 // Adds the pairs of a comma-separated list of whole numbers as text boxes.
@@ -244,6 +303,10 @@ int LineFinder::safeInContainer(int node, int position, const std::vector<int> &
         if (beforeIsBlock && afterIsBlock) {
             const int top = before >= 0 ? tree.bottom(before) + 1 : about.contentTop;
             const int bottom = after >= 0 ? tree.top(after) : about.contentBottom;
+            // Margins only narrow the space; one lower than a line needs
+            // none of them read.
+            if (about.lineHeight > 0 && static_cast<long long>(bottom) - top < about.lineHeight)
+                return position;
             int margin = 0;
             if (before >= 0)
                 margin = std::max(margin, margins(before).marginBottom);
@@ -269,31 +332,45 @@ LineFinder::Info &LineFinder::info(int node)
 double LineFinder::pixels(int node, const QString &property)
 {
     const QString value = element(node).styleProperty(property, QWebElement::ComputedStyle);
-    if (!value.endsWith(QLatin1String("px")))
-        return std::nan("");
-    bool ok = false;
-    const double number = value.leftRef(value.size() - 2).toDouble(&ok);
-    return ok ? number : std::nan("");
+    return parsePixels(QStringRef(&value));
+}
+
+void LineFinder::topAndBottom(int node, const QString &shorthand, const QString &top,
+                              const QString &bottom, double *topValue, double *bottomValue)
+{
+    // One to four values: top, right, bottom, left; the bottom is the top
+    // when fewer than three are given.
+    const QString value = element(node).styleProperty(shorthand, QWebElement::ComputedStyle);
+    const QVector<QStringRef> sides = value.splitRef(QLatin1Char(' '));
+    if (!value.isEmpty() && sides.size() <= 4) {
+        *topValue = parsePixels(sides[0]);
+        *bottomValue = parsePixels(sides[sides.size() >= 3 ? 2 : 0]);
+        if (!std::isnan(*topValue) && !std::isnan(*bottomValue))
+            return;
+    }
+    // Keywords, functions or an empty answer: side by side, as they are.
+    *topValue = pixels(node, top);
+    *bottomValue = pixels(node, bottom);
 }
 
 // The height of a line of the block in document pixels, as the web engine
 // lays it out (whole pixels, rounded down); 0 when unknown.
 int LineFinder::lineHeight(int node)
 {
-    double height = pixels(node, QStringLiteral("line-height"));
+    double height = pixels(node, propertyName(kLineHeight));
     if (std::isnan(height))
         return 0;
     // A line height given as a bare factor reads back divided by the zoom;
     // the factor itself is where it was declared. Real line heights below
     // ten pixels are rare enough to ask.
-    const double fontSize = height < 10 ? pixels(node, QStringLiteral("font-size")) : 0;
+    const double fontSize = height < 10 ? pixels(node, propertyName(kFontSize)) : 0;
     if (std::isnan(fontSize))
         return 0;
     if (height < fontSize / 2) {
         height = std::nan("");
         for (QWebElement at = element(node); !at.isNull(); at = at.parent()) {
             const QString declared =
-                at.styleProperty(QStringLiteral("line-height"), QWebElement::CascadedStyle);
+                at.styleProperty(propertyName(kLineHeight), QWebElement::CascadedStyle);
             if (declared.isEmpty())
                 continue;
             bool ok = false;
@@ -370,29 +447,153 @@ bool LineFinder::findLines(int node, Info &about)
     return true;
 }
 
+LineFinder::Tag LineFinder::tag(int node)
+{
+    Info &about = m_info[static_cast<size_t>(node)];
+    if (about.tag == Tag::Unknown) {
+        const QString name = element(node).tagName();
+        if (isReplacedTag(name)) {
+            about.tag = Tag::Replaced;
+        } else if (isInlineTag(name)) {
+            about.tag = Tag::Inline;
+        } else {
+            about.tagDisplay = defaultDisplay(name);
+            about.tag = about.tagDisplay == DefaultDisplay::Unknown ? Tag::Other : Tag::Block;
+        }
+    }
+    return about.tag;
+}
+
+void LineFinder::readAttributes(int node, Info &about)
+{
+    about.attributesKnown = true;
+    const QWebElement self = element(node);
+    if (!self.hasAttributes())
+        return;
+    about.anyAttribute = true;
+    about.styleAttribute = self.hasAttribute(QStringLiteral("style"));
+    // An image or table with align=left or right floats; hidden hides.
+    about.displayAttribute = about.styleAttribute || self.hasAttribute(QStringLiteral("align")) ||
+                             self.hasAttribute(QStringLiteral("hidden"));
+}
+
+// True when the web engine's own style sheet alone gives the element its
+// display, float and position: a common block without an inline style or
+// an attribute that floats or hides it, whose parent has no inline style
+// either (a flex or grid parent changes the display of its children). The
+// style sheets of the document are checked once, for all elements.
+bool LineFinder::styledByTag(int node)
+{
+    if (tag(node) != Tag::Block)
+        return false;
+    Info &about = m_info[static_cast<size_t>(node)];
+    if (!about.attributesKnown)
+        readAttributes(node, about);
+    if (about.displayAttribute)
+        return false;
+    const int parent = m_tree.parent(node);
+    if (parent >= 0) {
+        Info &above = m_info[static_cast<size_t>(parent)];
+        if (!above.attributesKnown)
+            readAttributes(parent, above);
+        return !above.styleAttribute;
+    }
+    if (m_rootStyled < 0)
+        m_rootStyled = m_root.hasAttribute(QStringLiteral("style")) ? 1 : 0;
+    return m_rootStyled == 0;
+}
+
+const FlowDeclarations &LineFinder::flow()
+{
+    if (!m_flowKnown) {
+        m_flowKnown = true;
+        m_flow = probeFlowDeclarations(m_frame);
+    }
+    return m_flow;
+}
+
+// Elements of one context have the same fonts, line heights, paddings and
+// borders when no style sheet sets them (see FlowDeclarations::boxes): the
+// same tag, no attributes, and a parent of one context too. Every other
+// element is a context of its own. The root element and what lies above it
+// are context 0.
+int LineFinder::context(int node)
+{
+    m_chain.clear();
+    int at = node;
+    while (at >= 0 && m_info[static_cast<size_t>(at)].context < 0) {
+        m_chain.push_back(at);
+        at = m_tree.parent(at);
+    }
+    int above = at >= 0 ? m_info[static_cast<size_t>(at)].context : 0;
+    for (auto next = m_chain.rbegin(); next != m_chain.rend(); ++next) {
+        Info &about = m_info[static_cast<size_t>(*next)];
+        if (!about.attributesKnown)
+            readAttributes(*next, about);
+        const QWebElement self = element(*next);
+        if (about.anyAttribute || self.isNull()) {
+            about.context = m_nextContext++;
+        } else {
+            const QPair<int, QString> key(above, self.tagName());
+            auto known = m_contexts.find(key);
+            if (known == m_contexts.end())
+                known = m_contexts.insert(key, m_nextContext++);
+            about.context = known.value();
+        }
+        above = about.context;
+    }
+    return m_info[static_cast<size_t>(node)].context;
+}
+
+LineFinder::Display LineFinder::display(int node)
+{
+    Info &about = m_info[static_cast<size_t>(node)];
+    if (about.display != Display::Unknown)
+        return about.display;
+    if (!flow().display && styledByTag(node)) {
+        about.display =
+            about.tagDisplay == DefaultDisplay::Flow ? Display::Flow : Display::OtherBlock;
+        return about.display;
+    }
+    const QString value =
+        element(node).styleProperty(propertyName(kDisplay), QWebElement::ComputedStyle);
+    if (value.isEmpty())
+        about.display = Display::Missing;
+    else if (value == QLatin1String("none"))
+        about.display = Display::None;
+    else if (value.startsWith(QLatin1String("inline")))
+        about.display = Display::Inline;
+    else if (value == QLatin1String("block") || value == QLatin1String("list-item") ||
+             value == QLatin1String("flow-root"))
+        about.display = Display::Flow;
+    else
+        about.display = Display::OtherBlock;
+    return about.display;
+}
+
 bool LineFinder::isBlockLevel(int node)
 {
     Info &about = m_info[static_cast<size_t>(node)];
     if (!about.levelKnown) {
         about.levelKnown = true;
-        const QWebElement self = element(node);
-        const QString tag = self.tagName();
-        if (isInlineTag(tag) || isReplacedTag(tag)) {
+        const Tag kind = tag(node);
+        if (kind == Tag::Inline || kind == Tag::Replaced) {
             about.blockLevel = false;
             return false;
         }
-        const QString display =
-            self.styleProperty(QStringLiteral("display"), QWebElement::ComputedStyle);
+        const Display shown = display(node);
         // Floated and positioned elements are made blocks by the web engine,
         // so an element shown inline is always in the flow of its lines.
-        if (display.isEmpty() || display == QLatin1String("none") ||
-            display.startsWith(QLatin1String("inline"))) {
+        if (shown == Display::Missing || shown == Display::None || shown == Display::Inline) {
             about.blockLevel = false;
+        } else if (!flow().outOfFlow && styledByTag(node)) {
+            about.blockLevel = true;
         } else {
+            const QWebElement self = element(node);
             const QString position =
-                self.styleProperty(QStringLiteral("position"), QWebElement::ComputedStyle);
+                self.styleProperty(propertyName(kPosition), QWebElement::ComputedStyle);
             about.blockLevel =
-                self.styleProperty(QStringLiteral("float"), QWebElement::ComputedStyle) ==
+                self.styleProperty(propertyName(kFloat), QWebElement::ComputedStyle) ==
                     QLatin1String("none") &&
                 position != QLatin1String("absolute") && position != QLatin1String("fixed");
         }
@@ -408,39 +609,40 @@ const LineFinder::Info &LineFinder::margins(int node)
     about.marginsKnown = true;
     // Only positive margins keep text away; a negative one counts as none,
     // so that doubt leads to asking the web engine.
-    const auto margin = [&](const char *side) {
-        const double value = pixels(node, QLatin1String(side));
+    const auto margin = [&](double value) {
         return std::isnan(value) ? 0 : static_cast<int>(std::lround(std::max(0.0, value) * m_zoom));
     };
-    about.marginTop = margin("margin-top");
-    about.marginBottom = margin("margin-bottom");
+    double top = 0;
+    double bottom = 0;
+    topAndBottom(node, propertyName(kMargin), propertyName(kMarginTop), propertyName(kMarginBottom),
+                 &top, &bottom);
+    about.marginTop = margin(top);
+    about.marginBottom = margin(bottom);
     return about;
 }
 
 void LineFinder::classify(int node, Info &about)
 {
     const DocumentTree &tree = m_tree;
-    const QWebElement self = element(node);
     if (tree.bottom(node) < tree.top(node)) {
         about.kind = Kind::Hidden;
         return;
     }
-    const QString tag = self.tagName();
-    if (isReplacedTag(tag)) {
+    const Tag kind = tag(node);
+    if (kind == Tag::Replaced) {
         about.kind = Kind::Replaced;
         return;
     }
-    if (isInlineTag(tag)) {
+    if (kind == Tag::Inline) {
         about.kind = Kind::Inline;
         return;
     }
-    const QString display =
-        self.styleProperty(QStringLiteral("display"), QWebElement::ComputedStyle);
-    if (display == QLatin1String("none")) {
+    const Display shown = display(node);
+    if (shown == Display::None) {
         about.kind = Kind::Hidden;
         return;
     }
-    if (display.startsWith(QLatin1String("inline"))) {
+    if (shown == Display::Inline) {
         about.kind = Kind::Inline;
         return;
     }
@@ -469,9 +671,7 @@ void LineFinder::classify(int node, Info &about)
     // high as the block's line height (the content is a whole number of
     // lines) and start at the top of the content, they follow from the
     // style; table cells place their content by vertical alignment.
-    const bool flowsFromTop = display == QLatin1String("block") ||
-                              display == QLatin1String("list-item") ||
-                              display == QLatin1String("flow-root");
+    const bool flowsFromTop = shown == Display::Flow;
     if (flowsFromTop && about.lineHeight > 0 && height >= 0) {
         const long long lines = (height + about.lineHeight / 2) / about.lineHeight;
         if (std::llabs(height - lines * about.lineHeight) <= 1) {
@@ -489,15 +689,33 @@ void LineFinder::classify(int node, Info &about)
 
 void LineFinder::readContentBox(int node, Info &about)
 {
-    const auto edge = [&](const char *border, const char *padding) {
-        const double width = pixels(node, QLatin1String(border));
-        const double space = pixels(node, QLatin1String(padding));
-        return static_cast<int>(std::lround(
-            ((std::isnan(width) ? 0 : width) + (std::isnan(space) ? 0 : space)) * m_zoom));
-    };
-    about.contentTop = m_tree.top(node) + edge("border-top-width", "padding-top");
-    about.contentBottom = m_tree.bottom(node) + 1 - edge("border-bottom-width", "padding-bottom");
-    about.lineHeight = lineHeight(node);
+    // Manuals repeat a few kinds of block many times over: each kind is
+    // read once.
+    const int shared = flow().boxes ? -1 : context(node);
+    const auto known = shared >= 0 ? m_boxes.find(shared) : m_boxes.end();
+    Box box;
+    if (known != m_boxes.end()) {
+        box = known->second;
+    } else {
+        double border[2];
+        double padding[2];
+        topAndBottom(node, propertyName(kBorderWidth), propertyName(kBorderTopWidth),
+                     propertyName(kBorderBottomWidth), &border[0], &border[1]);
+        topAndBottom(node, propertyName(kPadding), propertyName(kPaddingTop),
+                     propertyName(kPaddingBottom), &padding[0], &padding[1]);
+        const auto edge = [&](int side) {
+            const double width = border[side];
+            const double space = padding[side];
+            return static_cast<int>(std::lround(
+                ((std::isnan(width) ? 0 : width) + (std::isnan(space) ? 0 : space)) * m_zoom));
+        };
+        box = {edge(0), edge(1), lineHeight(node)};
+        if (shared >= 0)
+            m_boxes.emplace(shared, box);
+    }
+    about.contentTop = m_tree.top(node) + box.edgeTop;
+    about.contentBottom = m_tree.bottom(node) + 1 - box.edgeBottom;
+    about.lineHeight = box.lineHeight;
     about.boxKnown = true;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "flowstyleprobe.h"
 #include "linemap.h"
 
+#include <QHash>
 #include <QObject>
+#include <QPair>
 #include <QString>
 #include <QWebElement>
 
@@ -64,20 +67,65 @@ private:
         Measured,  // a block whose text boxes the web engine reported
         Container, // a block holding other blocks
     };
+    // The computed display of an element, as far as the finder tells
+    // displays apart.
+    enum class Display : std::uint8_t {
+        Unknown, // not read yet
+        Missing, // the web engine gave no value
+        None,
+        Inline,     // inline, inline-block, inline-table, ...
+        Flow,       // block, list-item, flow-root: lines start at the content's top
+        OtherBlock, // table cells, flex boxes and other boxes of their own
+    };
+    // What the tag of an element tells without reading its style.
+    enum class Tag : std::uint8_t {
+        Unknown, // not looked at yet
+        Inline,
+        Replaced,
+        Block, // a common block: see defaultDisplay()
+        Other,
+    };
     struct Info {
         Kind kind = Kind::Unknown;
-        bool levelKnown = false;
-        bool blockLevel = false; // in normal flow, one above the other
-        bool marginsKnown = false;
-        bool boxKnown = false;
+        Tag tag = Tag::Unknown;
+        DefaultDisplay tagDisplay = DefaultDisplay::Unknown;
+        Display display = Display::Unknown;
+        // One per element of the document: kept small.
+        bool attributesKnown : 1;
+        bool anyAttribute : 1;
+        bool styleAttribute : 1;   // an inline style
+        bool displayAttribute : 1; // style, align or hidden
+        bool levelKnown : 1;
+        bool blockLevel : 1; // in normal flow, one above the other
+        bool marginsKnown : 1;
+        bool boxKnown : 1;
+        Info()
+            : attributesKnown(false)
+            , anyAttribute(false)
+            , styleAttribute(false)
+            , displayAttribute(false)
+            , levelKnown(false)
+            , blockLevel(false)
+            , marginsKnown(false)
+            , boxKnown(false)
+        {
+        }
         int marginTop = 0;
         int marginBottom = 0;
         // Even and Container: the content box and the line height.
         int contentTop = 0;
         int contentBottom = 0;
         int lineHeight = 0;
-        int lines = -1; // Even: index into m_lines, when some lines differ
-        int map = -1; // Measured: index into m_maps
+        int lines = -1;   // Even: index into m_lines, when some lines differ
+        int map = -1;     // Measured: index into m_maps
+        int context = -1; // see context()
+    };
+    // Border and padding (top and bottom, in document pixels) and line
+    // height, as readContentBox() reads them.
+    struct Box {
+        int edgeTop;
+        int edgeBottom;
+        int lineHeight;
     };
 
     int safeAt(int node, int position, bool avoidImages, const std::vector<int> &crossing);
@@ -85,11 +133,22 @@ private:
     Info &info(int node);
     void classify(int node, Info &info);
     bool isBlockLevel(int node);
+    const FlowDeclarations &flow();
+    int context(int node);
+    Tag tag(int node);
+    void readAttributes(int node, Info &about);
+    bool styledByTag(int node);
+    Display display(int node);
     int lineHeight(int node);
     bool findLines(int node, Info &about);
     void readContentBox(int node, Info &about);
     const Info &margins(int node);
     double pixels(int node, const QString &property);
+    // The top and bottom values of a property given for four sides (margin,
+    // padding, border-width), read through its shorthand: one call to the
+    // web engine instead of two.
+    void topAndBottom(int node, const QString &shorthand, const QString &top, const QString &bottom,
+                      double *topValue, double *bottomValue);
     enum class Scope { Lines = 0, AllText = 1, TextBetween = 2 };
     // Asks for the text boxes (see textBoxesRequested()) and keeps them;
     // returns their index in m_maps.
@@ -115,6 +174,15 @@ private:
     // Text between two children: (node, after, before) -> m_maps index.
     std::map<std::tuple<int, int, int>, int> m_directMaps;
     std::vector<int> m_crossing;
+    FlowDeclarations m_flow;
+    bool m_flowKnown = false;
+    // Contexts by the context of the parent and the tag name; the boxes
+    // read for a context.
+    QHash<QPair<int, QString>, int> m_contexts;
+    int m_nextContext = 1;
+    std::unordered_map<int, Box> m_boxes;
+    std::vector<int> m_chain;
+    int m_rootStyled = -1; // whether the root element has a style attribute
     QString m_reply;
     bool m_scriptTried = false;
     bool m_scriptReady = false;
