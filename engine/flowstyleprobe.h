@@ -25,6 +25,12 @@ struct FlowDeclarations {
     // such rules two elements of the same tag and without attributes, in
     // parents alike in the same way, get the same values for all of them.
     bool boxes = true;
+    // Some selector tells elements apart by their siblings or their place
+    // among them (+, ~, :first-child, :nth-child() and the like, :empty), or
+    // some padding depends on the width of its element's container. Without
+    // such rules, two elements of the same tag and class, in parents alike
+    // in the same way, get the same computed values whatever the rules set.
+    bool siblingRules = true;
 };
 
 // Reads every rule of every sheet of the document in `frame` (into @media,

@@ -3,6 +3,7 @@
 #include "documenttree.h"
 
 #include <QSet>
+#include <QStringList>
 #include <QWebFrame>
 
 #include <algorithm>
@@ -512,11 +513,12 @@ const FlowDeclarations &LineFinder::flow()
     return m_flow;
 }
 
-// Elements of one context have the same fonts, line heights, paddings and
-// borders when no style sheet sets them (see FlowDeclarations::boxes): the
-// same tag, no attributes, and a parent of one context too. Every other
-// element is a context of its own. The root element and what lies above it
-// are context 0.
+// Elements of one context have the same computed values for what the style
+// sheets of the document leave alone (see FlowDeclarations::boxes), and for
+// everything when no rule tells siblings apart (FlowDeclarations::
+// siblingRules): the same tag, no attribute but class and the same class,
+// and a parent of one context too. Every other element is a context of its
+// own. The root element and what lies above it are context 0.
 int LineFinder::context(int node)
 {
     m_chain.clear();
@@ -531,10 +533,18 @@ int LineFinder::context(int node)
         if (!about.attributesKnown)
             readAttributes(*next, about);
         const QWebElement self = element(*next);
-        if (about.anyAttribute || self.isNull()) {
+        QString kind = self.tagName();
+        if (about.anyAttribute) {
+            // A class is matched alike by elements that carry the same one;
+            // any other attribute may be matched by a rule for it alone.
+            const QStringList names = self.attributeNames();
+            const bool onlyClass = names.size() == 1 && names.front() == QLatin1String("class");
+            kind = onlyClass ? kind + QLatin1Char(' ') + self.attribute(names.front()) : QString();
+        }
+        if (kind.isEmpty()) {
             about.context = m_nextContext++;
         } else {
-            const QPair<int, QString> key(above, self.tagName());
+            const QPair<int, QString> key(above, kind);
             auto known = m_contexts.find(key);
             if (known == m_contexts.end())
                 known = m_contexts.insert(key, m_nextContext++);
@@ -555,6 +565,14 @@ LineFinder::Display LineFinder::display(int node)
             about.tagDisplay == DefaultDisplay::Flow ? Display::Flow : Display::OtherBlock;
         return about.display;
     }
+    const int shared = flow().siblingRules ? -1 : context(node);
+    if (shared >= 0) {
+        const auto known = m_displays.find(shared);
+        if (known != m_displays.end()) {
+            about.display = known->second;
+            return about.display;
+        }
+    }
     const QString value =
         element(node).styleProperty(propertyName(kDisplay), QWebElement::ComputedStyle);
     if (value.isEmpty())
@@ -568,6 +586,8 @@ LineFinder::Display LineFinder::display(int node)
         about.display = Display::Flow;
     else
         about.display = Display::OtherBlock;
+    if (shared >= 0)
+        m_displays.emplace(shared, about.display);
     return about.display;
 }
 
@@ -589,13 +609,21 @@ bool LineFinder::isBlockLevel(int node)
         } else if (!flow().outOfFlow && styledByTag(node)) {
             about.blockLevel = true;
         } else {
-            const QWebElement self = element(node);
-            const QString position =
-                self.styleProperty(propertyName(kPosition), QWebElement::ComputedStyle);
-            about.blockLevel =
-                self.styleProperty(propertyName(kFloat), QWebElement::ComputedStyle) ==
-                    QLatin1String("none") &&
-                position != QLatin1String("absolute") && position != QLatin1String("fixed");
+            const int shared = flow().siblingRules ? -1 : context(node);
+            const auto known = shared >= 0 ? m_inFlow.find(shared) : m_inFlow.end();
+            if (known != m_inFlow.end()) {
+                about.blockLevel = known->second;
+            } else {
+                const QWebElement self = element(node);
+                const QString position =
+                    self.styleProperty(propertyName(kPosition), QWebElement::ComputedStyle);
+                about.blockLevel =
+                    self.styleProperty(propertyName(kFloat), QWebElement::ComputedStyle) ==
+                        QLatin1String("none") &&
+                    position != QLatin1String("absolute") && position != QLatin1String("fixed");
+                if (shared >= 0)
+                    m_inFlow.emplace(shared, bool(about.blockLevel));
+            }
         }
     }
     return about.blockLevel;
@@ -691,7 +719,7 @@ void LineFinder::readContentBox(int node, Info &about)
 {
     // Manuals repeat a few kinds of block many times over: each kind is
     // read once.
-    const int shared = flow().boxes ? -1 : context(node);
+    const int shared = flow().boxes && flow().siblingRules ? -1 : context(node);
     const auto known = shared >= 0 ? m_boxes.find(shared) : m_boxes.end();
     Box box;
     if (known != m_boxes.end()) {

@@ -176,11 +176,13 @@ private:
     std::vector<int> m_crossing;
     FlowDeclarations m_flow;
     bool m_flowKnown = false;
-    // Contexts by the context of the parent and the tag name; the boxes
-    // read for a context.
+    // Contexts by the context of the parent and the tag name (and class);
+    // what was read for a context.
     QHash<QPair<int, QString>, int> m_contexts;
     int m_nextContext = 1;
     std::unordered_map<int, Box> m_boxes;
+    std::unordered_map<int, Display> m_displays;
+    std::unordered_map<int, bool> m_inFlow;
     std::vector<int> m_chain;
     int m_rootStyled = -1; // whether the root element has a style attribute
     QString m_reply;

@@ -25,22 +25,29 @@ TEST(FlowStyleProbe, SeesDeclarationsWhereverTheyAre)
         bool display;
         bool outOfFlow;
         bool boxes;
+        bool siblingRules;
     };
     const Case cases[] = {
-        {"<p>Plain</p>", false, false, false},
+        {"<p>Plain</p>", false, false, false, false},
         {"<p style='float:left;font-size:30px'>inline styles are not looked at</p>", false, false,
-         false},
-        {"<style>p{color:red;margin:1em;float:none;position:relative}</style><p>a</p>", false,
          false, false},
-        {"<style>@media print{.x{display:none}}</style><p>a</p>", true, false, false},
-        {"<style>p{position:ABSOLUTE}</style><p>a</p>", false, true, false},
-        {"<style>p{position:sticky}</style><p>a</p>", false, false, false},
-        {"<style>p{line-height:1.5}</style><p>a</p>", false, false, true},
-        {"<style>li{padding:2px 0}</style><p>a</p>", false, false, true},
-        {"<style>td{-webkit-padding-start:2px}</style><p>a</p>", false, false, true},
-        {"<style>h1{border:1px solid}</style><p>a</p>", false, false, true},
-        {"<style>body{font-family:serif}</style><p>a</p>", false, false, true},
-        {"<link rel='stylesheet' href='flow.css'><div>a</div>", false, true, false},
+        {"<style>p{color:red;margin:1em;float:none;position:relative}</style><p>a</p>", false,
+         false, false, false},
+        {"<style>@media print{.x{display:none}}</style><p>a</p>", true, false, false, false},
+        {"<style>p{position:ABSOLUTE}</style><p>a</p>", false, true, false, false},
+        {"<style>p{position:sticky}</style><p>a</p>", false, false, false, false},
+        {"<style>p{line-height:1.5}</style><p>a</p>", false, false, true, false},
+        {"<style>li{padding:2px 0}</style><p>a</p>", false, false, true, false},
+        {"<style>td{-webkit-padding-start:2px}</style><p>a</p>", false, false, true, false},
+        {"<style>h1{border:1px solid}</style><p>a</p>", false, false, true, false},
+        {"<style>body{font-family:serif}</style><p>a</p>", false, false, true, false},
+        {"<link rel='stylesheet' href='flow.css'><div>a</div>", false, true, false, false},
+        {"<style>p + p{color:red}</style><p>a</p>", false, false, false, true},
+        {"<style>ul li:NTH-CHILD(2n){color:red}</style><p>a</p>", false, false, false, true},
+        {"<style>p:empty{color:red}</style><p>a</p>", false, false, false, true},
+        {"<style>p::first-line{color:red} @page :first{margin:1cm}</style><p>a</p>", false, false,
+         false, false},
+        {"<style>td{padding:5% 0}</style><p>a</p>", false, false, true, true},
     };
     for (const Case &c : cases) {
         QWebPage page;
@@ -49,13 +56,15 @@ TEST(FlowStyleProbe, SeesDeclarationsWhereverTheyAre)
         EXPECT_EQ(found.display, c.display) << c.html;
         EXPECT_EQ(found.outOfFlow, c.outOfFlow) << c.html;
         EXPECT_EQ(found.boxes, c.boxes) << c.html;
+        EXPECT_EQ(found.siblingRules, c.siblingRules) << c.html;
     }
 
     QWebPage withoutScripts;
     withoutScripts.settings()->setAttribute(QWebSettings::JavascriptEnabled, false);
     ASSERT_TRUE(quirex::test::loadHtml(withoutScripts, QStringLiteral("<p>a</p>")));
     const FlowDeclarations unknown = probeFlowDeclarations(withoutScripts.mainFrame());
-    EXPECT_TRUE(unknown.display && unknown.outOfFlow && unknown.boxes) << "cannot tell: read";
+    EXPECT_TRUE(unknown.display && unknown.outOfFlow && unknown.boxes && unknown.siblingRules)
+        << "cannot tell: read";
 }
 
 // Every tag the table knows gets, in a document without style sheets, the

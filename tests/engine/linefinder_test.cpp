@@ -21,7 +21,8 @@ namespace
 // Blocks a manual holds, with the attributes and inline styles that make an
 // element's display, float, padding or font differ from its tag's: floated,
 // positioned and hidden blocks, a flex parent, aligned tables and images,
-// fonts and languages set on a parent, tables whose cells differ in height.
+// fonts and languages set on a parent, tables whose cells differ in height,
+// classes the style sheet may give their own values.
 QString manual(const QString &head)
 {
     const QString words = QStringLiteral("lorem ipsum dolor sit amet consectetur elit sed do ");
@@ -42,7 +43,9 @@ QString manual(const QString &head)
                            "</p><dl><dt>%2<dd>%1 <big>big</big> %2</dl><pre>%2\n%2</pre>"
                            "<table><tr style='display:flex'><td>%1</td><td>%2</td></tr></table>"),
             QStringLiteral("<table align=right width=200><tr><td>%2</td></tr></table><p>%1</p>"
-                           "<img align=left width=40 height=90><div>%1<p>%2</p>%1</div>"),
+                           "<img align=left width=40 height=90><div>%1<p>%2</p>%1</div>"
+                           "<p class=note>%1</p><p class='note box'>%2</p><ul class=x><li>%1"
+                           "<li class=a>%2</ul><div class=box><p class=note>%1</p></div>"),
         };
         html += blocks[i % 6].arg(text, more);
     }
@@ -75,28 +78,35 @@ std::vector<int> cuts(const QString &html, double zoom, FlowDeclarations *declar
 } // namespace
 
 // Where the style sheets leave an element as its tag makes it, the finder
-// takes its display, float, padding, border and line height from the tag
-// and from elements alike; a rule for an element that does not exist makes
-// it read every element's own values. The page ends must not differ.
-TEST(LineFinder, ValuesTakenFromTheTagMoveNoPageEnd)
+// takes its display, float, padding, border and line height from the tag;
+// where no rule tells siblings apart, it reads them once for elements
+// alike. A rule for elements that do not exist makes it read every
+// element's own values. The page ends must not differ.
+TEST(LineFinder, ValuesTakenFromTheTagOrFromElementsAlikeMoveNoPageEnd)
 {
-    const QString unused =
-        QStringLiteral("<style>x-none{display:block;float:left;padding:1px;font-size:9px}</style>");
+    const QString classes = QStringLiteral(
+        "<style>p.note{line-height:1.6;padding:4px 0 9px;border-bottom:2px solid}"
+        ".box{float:left;width:30%} li.a{display:inline} ul.x li{padding:3px 0 1px}</style>");
+    const QString unused = QStringLiteral(
+        "<style>x-none + x-none{display:block;float:left;padding:1px;font-size:9px}</style>");
     for (const double zoom : {1.0, 10.0}) {
-        FlowDeclarations plain;
-        FlowDeclarations read;
-        const std::vector<int> fromTags = cuts(manual(QString()), zoom, &plain);
-        const std::vector<int> fromStyles = cuts(manual(unused), zoom, &read);
-        ASSERT_FALSE(plain.display || plain.outOfFlow || plain.boxes);
-        ASSERT_TRUE(read.display && read.outOfFlow && read.boxes);
-        ASSERT_GT(fromTags.size(), 500u);
-        ASSERT_EQ(fromTags.size(), fromStyles.size());
-        int moved = 0;
-        for (size_t i = 0; i < fromTags.size(); ++i) {
-            EXPECT_EQ(fromTags[i], fromStyles[i])
-                << "zoom " << zoom << ", end " << 1 + 5 * zoom * i;
-            moved += fromTags[i] != static_cast<int>(1 + 5 * zoom * i);
+        for (const QString &sheet : {QString(), classes}) {
+            FlowDeclarations plain;
+            FlowDeclarations read;
+            const std::vector<int> alike = cuts(manual(sheet), zoom, &plain);
+            const std::vector<int> each = cuts(manual(sheet + unused), zoom, &read);
+            ASSERT_FALSE(plain.siblingRules);
+            ASSERT_EQ(plain.display || plain.outOfFlow || plain.boxes, !sheet.isEmpty());
+            ASSERT_TRUE(read.display && read.outOfFlow && read.boxes && read.siblingRules);
+            ASSERT_GT(alike.size(), 500u);
+            ASSERT_EQ(alike.size(), each.size());
+            int moved = 0;
+            for (size_t i = 0; i < alike.size(); ++i) {
+                const int end = static_cast<int>(1 + 5 * zoom * i);
+                EXPECT_EQ(alike[i], each[i]) << "zoom " << zoom << ", end " << end;
+                moved += alike[i] != end;
+            }
+            EXPECT_GT(moved, static_cast<int>(alike.size() / 4)) << "most ends fall inside lines";
         }
-        EXPECT_GT(moved, static_cast<int>(fromTags.size() / 4)) << "most ends fall inside lines";
     }
 }
