@@ -28,7 +28,10 @@ class DocumentTree;
 // blocks (table cells, lines of mixed heights, text beside block children)
 // the web engine is asked, once per block, for the boxes of its text. So the
 // cost grows with the number of page ends, not with the length of the
-// document.
+// document. Each computed value costs the web engine a call of its own, so
+// values are taken from the tag where the style sheets leave them alone, and
+// read once for all elements alike where no rule tells siblings apart (see
+// FlowDeclarations); a look at the style sheets, once, tells which.
 class LineFinder final : public QObject
 {
     Q_OBJECT
