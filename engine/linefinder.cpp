@@ -790,20 +790,40 @@ bool LineFinder::installScript()
 
 QWebElement LineFinder::element(int node)
 {
+    constexpr int kMarkEvery = 64;
     const int parent = m_tree.parent(node);
     auto known = m_children.find(parent);
     if (known == m_children.end()) {
-        // The children of a parent are listed once, by one walk.
-        std::vector<QWebElement> children;
-        children.reserve(static_cast<size_t>(m_tree.childCount(parent)));
-        for (QWebElement child = (parent < 0 ? m_root : element(parent)).firstChild();
-             !child.isNull(); child = child.nextSibling())
-            children.push_back(child);
+        Siblings children;
+        children.last = (parent < 0 ? m_root : element(parent)).firstChild();
+        children.marks.push_back(children.last);
         known = m_children.emplace(parent, std::move(children)).first;
     }
-    const std::vector<QWebElement> &children = known->second;
-    const size_t index = static_cast<size_t>(m_tree.indexInParent(node));
-    return index < children.size() ? children[index] : QWebElement();
+    Siblings &children = known->second;
+    const int index = m_tree.indexInParent(node);
+    int at = children.lastIndex;
+    QWebElement child = children.last;
+    const int mark = std::min(index / kMarkEvery, static_cast<int>(children.marks.size()) - 1);
+    if (std::abs(index - mark * kMarkEvery) < std::abs(index - at)) {
+        at = mark * kMarkEvery;
+        child = children.marks[static_cast<size_t>(mark)];
+    }
+    while (at < index && !child.isNull()) {
+        child = child.nextSibling();
+        ++at;
+        if (at == kMarkEvery * static_cast<int>(children.marks.size()))
+            children.marks.push_back(child);
+    }
+    while (at > index && !child.isNull()) {
+        child = child.previousSibling();
+        --at;
+    }
+    // Past the last child: the document no longer has the element.
+    if (child.isNull())
+        return QWebElement();
+    children.last = child;
+    children.lastIndex = at;
+    return child;
 }
 
 void LineFinder::setTextBoxes(const QString &boxes)

@@ -164,7 +164,15 @@ private:
     QWebElement m_root;
     const DocumentTree &m_tree;
     // The children of the nodes looked at, by parent node (-1: the root).
-    std::unordered_map<int, std::vector<QWebElement>> m_children;
+    // The children of a parent looked at: found by walking from the one
+    // handed out last, or from a mark every so many children, so that a
+    // parent of many children is walked about once, and only so far.
+    struct Siblings {
+        std::vector<QWebElement> marks; // children 0, kMarkEvery, 2 * kMarkEvery, ...
+        QWebElement last;
+        int lastIndex = 0;
+    };
+    std::unordered_map<int, Siblings> m_children;
     double m_zoom;
     std::vector<Info> m_info;
     std::vector<LineMap> m_maps;
