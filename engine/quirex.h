@@ -324,12 +324,20 @@ private:
     void giveFontToPainter();
     // Paints document rows [from, to) at the top of the printable area.
     void paintSlice(int from, int to);
+    // Groups the children of a long, flat body once per loaded document
+    // before its first page is painted (see bodygrouping.h), and takes the
+    // groups out again before anything but painting may look at the
+    // document (a script, the event loop, a new load, slicing).
+    void groupBodyForPainting();
+    void restoreLoadedBody();
     int pageHeightInDocumentPixels() const;
     void setViewportSize(const QSize &size);
 
     const double m_renderScale = 10.0;
     double m_zoomFactor = 10.0;
     bool m_firstPage = true;
+    bool m_bodyGroupingTried = false;
+    bool m_bodyGrouped = false;
 
     QWebView *m_webView = nullptr;
     QWebPage *m_webPage = nullptr;

@@ -83,6 +83,7 @@ void QUIREX::startDocument(const QUrl &documentUrl, const QUrl &entry)
 
 void QUIREX::LoadHTMLString(const QString &sHTML)
 {
+    restoreLoadedBody();
     const QString html = kPlaceholder + sHTML;
     const QUrl baseUrl = m_resolveRelativeHyperlinks ? QUrl(m_baseUrl, QUrl::TolerantMode) : QUrl();
     startDocument(baseUrl, QUrl());
@@ -92,6 +93,7 @@ void QUIREX::LoadHTMLString(const QString &sHTML)
 
 void QUIREX::LoadHTMLFile(const QString &sFileName)
 {
+    restoreLoadedBody();
     QWebSettings *settings = m_webView->settings();
     // Local documents never get universal access (see the constructor); what their scripts
     // and resources may reach is the network access's policy.
@@ -128,6 +130,7 @@ void QUIREX::m_ReplaceBigBlocks(const QWebElement &parentElement)
 
 void QUIREX::LoadURL(const QString &sURL)
 {
+    restoreLoadedBody();
     const QUrl url(sURL, QUrl::TolerantMode);
     startDocument(url, url);
     waitForLoad([&] { m_webView->load(url); });
@@ -136,12 +139,15 @@ void QUIREX::LoadURL(const QString &sURL)
 
 void QUIREX::RunJavaScript(const QString &script)
 {
+    restoreLoadedBody();
     m_mainFrame->evaluateJavaScript(script);
     prepareLoadedDocument();
 }
 
 void QUIREX::Timer(int time_interval)
 {
+    // The document's own scripts may run while the loop turns.
+    restoreLoadedBody();
     QEventLoop loop;
     QTimer timer;
     const long long milliseconds = static_cast<long long>(time_interval) * 1000;
@@ -159,6 +165,8 @@ void QUIREX::setViewportSize(const QSize &size)
 
 void QUIREX::prepareLoadedDocument()
 {
+    // Slicing, links and outline read the document as it was loaded.
+    restoreLoadedBody();
     m_mainFrame->setZoomFactor(m_zoomFactor);
     QUIREX_TRACE() << "m_ContentZoomFactor: " << m_zoomFactor;
     m_mainFrame->setScrollBarPolicy(Qt::Horizontal, Qt::ScrollBarAlwaysOff);

@@ -2,6 +2,7 @@
 // its pages, and painting slices of the rendered document onto them.
 #include "quirex.h"
 
+#include "bodygrouping.h"
 #include "enginetrace.h"
 #include "outputfile.h"
 #include "postscriptconverter.h"
@@ -324,6 +325,7 @@ void QUIREX::paintSlice(int from, int to)
     // boxes are taller than their line height), clipped but whole in the
     // file's text; painting stops just short of such a boundary.
     const int end = to - insetAt(to);
+    groupBodyForPainting();
     for (int y = from + insetAt(from); y < end;) {
         m_mainFrame->setScrollPosition(QPoint(0, y));
         // Near the end of the document the scroll position stops short of
@@ -339,6 +341,25 @@ void QUIREX::paintSlice(int from, int to)
         resetPainterTransform();
         y += height;
     }
+}
+
+void QUIREX::groupBodyForPainting()
+{
+    // Only pages of a sliced document gain: one-page mode paints once.
+    if (m_bodyGroupingTried || !m_slicingMode || m_numberOfPages < 2)
+        return;
+    m_bodyGroupingTried = true;
+    const int groups = quirex::engine::groupLongBody(m_mainFrame);
+    m_bodyGrouped = groups > 0;
+    QUIREX_TRACE() << "body children grouped for painting:" << groups << "groups";
+}
+
+void QUIREX::restoreLoadedBody()
+{
+    if (m_bodyGrouped)
+        quirex::engine::ungroupBody(m_mainFrame);
+    m_bodyGrouped = false;
+    m_bodyGroupingTried = false;
 }
 
 int QUIREX::insetAt(int boundary) const
