@@ -16,6 +16,10 @@ namespace quirex::engine
 // about the square root of their number, a page tests the groups and the
 // children of the one or two groups it shows.
 //
+// Grouping lays the whole document out again, which costs about as much as
+// the children's tests save on the pages of a body of a few thousand
+// children: shorter bodies are left alone.
+//
 // The layout must stay exactly the same, so the body is left alone unless
 // it is a block of more than `minimumChildren` children in normal flow,
 // none of them floated, absolutely positioned or a list item; every style
@@ -32,7 +36,7 @@ namespace quirex::engine
 // element of the body and the document's size are compared with those
 // before; when anything differs the grouping is undone and 0 returned.
 // Needs scripts to be enabled in the frame (returns 0 otherwise).
-int groupLongBody(QWebFrame *frame, int minimumChildren = 400);
+int groupLongBody(QWebFrame *frame, int minimumChildren = 5000);
 
 // Takes the children of every group back into the body in their order and
 // removes the groups; the document is then the one that was loaded.
