@@ -285,6 +285,11 @@ private:
     template<typename StartLoad>
     void waitForLoad(StartLoad startLoad);
     void prepareLoadedDocument();
+    // Zoom, layout size and viewport of the document, set before a load
+    // too: the document is then laid out once, at its final size, while it
+    // loads (as every later load of an object always was), instead of at
+    // 100 percent in a view of the window's size and twice more afterwards.
+    void setUpLayout();
     void collectLinks();
     // Registers the loaded document with the navigation recorder (once per
     // load) and notes that slice [from, to) goes onto the current page.

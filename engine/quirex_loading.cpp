@@ -84,6 +84,7 @@ void QUIREX::startDocument(const QUrl &documentUrl, const QUrl &entry)
 void QUIREX::LoadHTMLString(const QString &sHTML)
 {
     restoreLoadedBody();
+    setUpLayout();
     const QString html = kPlaceholder + sHTML;
     const QUrl baseUrl = m_resolveRelativeHyperlinks ? QUrl(m_baseUrl, QUrl::TolerantMode) : QUrl();
     startDocument(baseUrl, QUrl());
@@ -112,6 +113,7 @@ void QUIREX::LoadHTMLFile(const QString &sFileName)
     const QUrl url = QUrl::fromLocalFile(QDir::cleanPath(path));
 
     startDocument(url, url);
+    setUpLayout();
     waitForLoad([&] { m_mainFrame->setUrl(url); });
     m_ReplaceHtml(m_mainFrame->documentElement());
     m_ReplaceBigBlocks(m_mainFrame->documentElement());
@@ -133,6 +135,7 @@ void QUIREX::LoadURL(const QString &sURL)
     restoreLoadedBody();
     const QUrl url(sURL, QUrl::TolerantMode);
     startDocument(url, url);
+    setUpLayout();
     waitForLoad([&] { m_webView->load(url); });
     prepareLoadedDocument();
 }
@@ -163,10 +166,8 @@ void QUIREX::setViewportSize(const QSize &size)
         m_webPage->setViewportSize(size);
 }
 
-void QUIREX::prepareLoadedDocument()
+void QUIREX::setUpLayout()
 {
-    // Slicing, links and outline read the document as it was loaded.
-    restoreLoadedBody();
     m_mainFrame->setZoomFactor(m_zoomFactor);
     QUIREX_TRACE() << "m_ContentZoomFactor: " << m_zoomFactor;
     m_mainFrame->setScrollBarPolicy(Qt::Horizontal, Qt::ScrollBarAlwaysOff);
@@ -188,23 +189,32 @@ void QUIREX::prepareLoadedDocument()
         m_slicingMode ? static_cast<int>(std::floor(m_renderScale * height / m_zoomFactor)) : 1;
     m_webPage->setPreferredContentsSize(
         QSize(static_cast<int>(std::floor(m_renderScale * width / m_zoomFactor)), layoutHeight));
+    // In one-page mode a viewport no taller than a line, so a short
+    // document is not stretched to the height of a page.
+    setViewportSize(QSize(static_cast<int>(std::floor(width * m_renderScale)),
+                          m_slicingMode ? static_cast<int>(std::floor(height * m_renderScale))
+                                        : 1));
+    m_graphicsWebView->setResizesToContents(false);
+}
+
+void QUIREX::prepareLoadedDocument()
+{
+    // Slicing, links and outline read the document as it was loaded.
+    restoreLoadedBody();
+    // Unchanged since the load began, unless a script or the caller changed
+    // the document or the settings: then it is laid out again here.
+    setUpLayout();
     if (m_slicingMode) {
-        setViewportSize(QSize(static_cast<int>(std::floor(width * m_renderScale)),
-                              static_cast<int>(std::floor(height * m_renderScale))));
         if (m_geometry.paperKind() != quirex::engine::PageGeometry::PaperKind::Custom)
             m_geometry.setNamedPaper(m_paperSizeCode);
         applyGeometryToPrinter();
     } else {
-        // A viewport no taller than a line, so a short document is not
-        // stretched to the height of a page.
-        setViewportSize(QSize(static_cast<int>(std::floor(width * m_renderScale)), 1));
         const QSize contents = m_mainFrame->contentsSize();
         if (m_geometry.paperKind() != quirex::engine::PageGeometry::PaperKind::Custom)
             m_geometry.setPaperPixels(paperForContents(contents));
         applyGeometryToPrinter();
         setViewportSize(contents);
     }
-    m_graphicsWebView->setResizesToContents(false);
     m_contentsSize = m_mainFrame->contentsSize();
     m_linksCollected = false;
     m_navigationDocument = -1;
