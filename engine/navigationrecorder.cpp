@@ -33,6 +33,15 @@ void NavigationRecorder::addJump(int source, int page, const QRectF &box, const 
     m_jumps.push_back(std::move(jump));
 }
 
+void NavigationRecorder::addUri(int page, const QRectF &box, const QString &uri)
+{
+    Jump link;
+    link.link.page = page;
+    link.link.box = box;
+    link.link.uri = uri;
+    m_jumps.push_back(std::move(link));
+}
+
 void NavigationRecorder::forgetPages()
 {
     m_jumps.clear();
@@ -119,7 +128,8 @@ PdfNavigation NavigationRecorder::navigation() const
     result.links.reserve(m_jumps.size());
     for (const Jump &jump : m_jumps) {
         PdfLink link = jump.link;
-        link.target = resolve(jump, slices);
+        if (jump.source >= 0)
+            link.target = resolve(jump, slices);
         result.links.push_back(std::move(link));
     }
     for (size_t d = 0; d < m_documents.size(); ++d) {

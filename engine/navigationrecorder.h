@@ -44,6 +44,8 @@ public:
     // document's start).
     void addJump(int source, int page, const QRectF &box, const QString &address,
                  const QString &fragment, const QString &fallbackUri);
+    // A link area on page `page` (box in points) that opens `uri`.
+    void addUri(int page, const QRectF &box, const QString &uri);
     // The output file starts again: the pages printed so far are gone.
     void forgetPages();
     // Forgets everything, for the next output document.
@@ -65,7 +67,7 @@ private:
         std::vector<Slice> slices;
     };
     struct Jump {
-        int source = 0;
+        int source = -1; // -1: an address, never a jump
         PdfLink link;
         QString address;
         QString fragment;

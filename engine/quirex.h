@@ -238,8 +238,7 @@ private Q_SLOTS:
     void m_FindCSSPageBreaks();
     void m_FindPoints(const QWebElement &parentElement);
     int m_DrawHyperlinksOnPage(bool PreserveHyperlinks, int from_pos, int to_pos);
-    void m_DrawRectHyperlink(int x1, int y1, int w, int h, const QString &link);
-    int m_calcFontSize(QFont aFont, int h);
+    void m_DrawRectHyperlink(const QRectF &box, const QString &link);
 
 private:
     struct StoredFontAttributes
@@ -372,7 +371,6 @@ private:
     std::vector<int> m_lineCuts;
 
     std::vector<DocumentLink> m_links;  // sorted by top edge
-    std::unordered_map<int, int> m_fittedFontSizes;  // link height -> point size
     bool m_linksCollected = false;
     quirex::engine::NavigationRecorder m_navigation;
     int m_navigationDocument = -1;  // the loaded document's number there

@@ -1,51 +1,18 @@
-// Link annotations of the engine object: an invisible anchor over every link
-// of a printed page, which the PDF output turns into a clickable area.
+// Link annotations of the engine object: every link of a printed page becomes
+// a clickable area over its box, written into the finished PDF (an address, or
+// a jump to a place printed into the same PDF).
 #include "quirex.h"
 
 #include "documentnavigation.h"
 #include "enginetrace.h"
 #include "pdfnavigation.h"
 
-#include <QFontMetricsF>
-#include <QImage>
-#include <QPrinter>
-#include <QTextCharFormat>
-#include <QTextLayout>
 #include <QWebElement>
 #include <QWebFrame>
 
 #include <algorithm>
-#include <cmath>
 
 using namespace quirex::engine;
-
-namespace {
-
-constexpr double kPointSizeFactor = 1.6;
-constexpr int kLargestPointSize = 699;
-// Link anchors are measured against a screen of this resolution, whatever
-// the machine's, so output does not depend on the display.
-constexpr int kScreenDpi = 96;
-
-int nearest(double value)
-{
-    return static_cast<int>(std::floor(value + 0.5));
-}
-
-// A paint device whose metrics are those of a 96-dpi screen.
-const QPaintDevice &screenDevice()
-{
-    static const QImage device = [] {
-        QImage image(1, 1, QImage::Format_ARGB32);
-        const int dotsPerMeter = static_cast<int>(std::lround(kScreenDpi / 0.0254));
-        image.setDotsPerMeterX(dotsPerMeter);
-        image.setDotsPerMeterY(dotsPerMeter);
-        return image;
-    }();
-    return device;
-}
-
-} // namespace
 
 void QUIREX::collectLinks()
 {
@@ -116,7 +83,6 @@ int QUIREX::m_DrawHyperlinksOnPage(bool PreserveHyperlinks, int from_pos, int to
     // The links and their places are read once per load, not once per page.
     if (!m_linksCollected)
         collectLinks();
-    const double ratio = static_cast<double>(kScreenDpi) / m_printer->resolution();
     const double scale = pointsPerDocumentPixel();
     const QMargins &margins = m_geometry.margins();
     const QPointF origin(margins.left() * m_renderScale * scale,
@@ -131,71 +97,24 @@ int QUIREX::m_DrawHyperlinksOnPage(bool PreserveHyperlinks, int from_pos, int to
         const QString target = m_resolveRelativeHyperlinks
             ? QUrl(m_baseUrl).resolved(QUrl(it->href)).toString()
             : it->href;
-        if (it->jumps) {
-            // Written into the finished file over the link's own box; the
-            // target stays the address when the place is not printed.
-            const QRectF onPage(origin.x() + box.left() * scale,
-                                origin.y() + (box.top() - from_pos) * scale,
-                                box.width() * scale, box.height() * scale);
+        const QRectF onPage(origin.x() + box.left() * scale,
+                            origin.y() + (box.top() - from_pos) * scale, box.width() * scale,
+                            box.height() * scale);
+        if (it->jumps)
+            // The target stays the address when the place is not printed.
             m_navigation.addJump(m_navigationDocument, m_outputPage, onPage, it->jumpAddress,
                                  it->jumpFragment, target);
-            continue;
-        }
-        const int y = nearest((box.top() - from_pos) / 10.0);
-        m_DrawRectHyperlink(nearest(box.left() / 10.0), y, nearest(box.width() * ratio / 10.0),
-                            nearest(box.height() * ratio / 10.0), target);
+        else
+            m_DrawRectHyperlink(onPage, target);
     }
     return 0;
 }
 
-void QUIREX::m_DrawRectHyperlink(int x1, int y1, int w, int h, const QString &link)
+void QUIREX::m_DrawRectHyperlink(const QRectF &box, const QString &link)
 {
-    const QFont saved = m_painter.font();
-    QFont font(QStringLiteral("Arial"), 1, 50, false);
-    m_painter.setFont(font);
-
-    const int size = m_calcFontSize(font, h);
-    const int points = static_cast<int>(std::floor(size * kPointSizeFactor));
-    if (points > 0)
-        font.setPointSize(points);
-    const QFontMetricsF metrics(font, &screenDevice());
-    const double space = metrics.horizontalAdvance(QLatin1Char(' '));
-    const int stretch = space > 0 ? nearest(std::sqrt(std::max(0, w) / space) * 100) : 100;
-    font.setStretch(std::clamp(stretch, 1, 4000));
-    const double top = y1 - metrics.leading() - metrics.descent();
-
-    // One non-breaking space carrying the link: the PDF output turns an
-    // anchor's text into a link area. Laid out directly rather than as rich
-    // text, which would parse markup for every link; the target needs no
-    // escaping either.
-    QTextCharFormat anchor;
-    anchor.setAnchor(true);
-    anchor.setAnchorHref(link);
-    anchor.setFontUnderline(false);
-    QTextLayout layout(QString(QChar::Nbsp), font, &screenDevice());
-    layout.setFormats({QTextLayout::FormatRange{0, 1, anchor}});
-    layout.beginLayout();
-    layout.createLine();
-    layout.endLayout();
-    layout.draw(&m_painter, QPointF(x1, top));
-    m_painter.setFont(saved);
-}
-
-int QUIREX::m_calcFontSize(QFont aFont, int h)
-{
-    // The answer depends only on h: remember it, since a document has many
-    // links of few different heights.
-    const auto known = m_fittedFontSizes.find(h);
-    if (known != m_fittedFontSizes.end())
-        return known->second;
-    int result = h;
-    for (int n = 1; n <= kLargestPointSize; ++n) {
-        aFont.setPointSize(n);
-        if (QFontMetrics(aFont, &screenDevice()).height() > h) {
-            result = n - 1;
-            break;
-        }
-    }
-    m_fittedFontSizes.emplace(h, result);
-    return result;
+    // Written into the finished file over the link's own box, like the jumps:
+    // an exact area, and far cheaper than the invisible anchor text the PDF
+    // output would otherwise turn into a link (a font fitted to every link's
+    // size, laid out and drawn).
+    m_navigation.addUri(m_outputPage, box, link);
 }
