@@ -85,16 +85,19 @@ PdfPlace NavigationRecorder::place(const std::vector<Slice> &slices, const QPoin
 }
 
 PdfPlace NavigationRecorder::resolve(const Jump &jump,
-                                     const std::vector<std::vector<Slice>> &slices) const
+                                     const std::vector<std::vector<Slice>> &slices,
+                                     const DocumentsByAddress &documents) const
 {
     // The document holding the link comes first, then the others in the
     // order they were loaded.
     std::vector<int> candidates;
     if (m_documents[jump.source].content.address == jump.address)
         candidates.push_back(jump.source);
-    for (int i = 0; i < static_cast<int>(m_documents.size()); ++i)
-        if (i != jump.source && m_documents[i].content.address == jump.address)
-            candidates.push_back(i);
+    const auto sameAddress = documents.constFind(jump.address);
+    if (sameAddress != documents.constEnd())
+        for (const int i : *sameAddress)
+            if (i != jump.source)
+                candidates.push_back(i);
 
     for (const int candidate : candidates) {
         const std::vector<Slice> &printed = slices[candidate];
@@ -124,12 +127,16 @@ PdfNavigation NavigationRecorder::navigation() const
     for (const Document &document : m_documents)
         slices.push_back(sortedSlices(document));
 
+    DocumentsByAddress documents;
+    for (int i = 0; i < static_cast<int>(m_documents.size()); ++i)
+        documents[m_documents[i].content.address].push_back(i);
+
     PdfNavigation result;
     result.links.reserve(m_jumps.size());
     for (const Jump &jump : m_jumps) {
         PdfLink link = jump.link;
         if (jump.source >= 0)
-            link.target = resolve(jump, slices);
+            link.target = resolve(jump, slices, documents);
         result.links.push_back(std::move(link));
     }
     for (size_t d = 0; d < m_documents.size(); ++d) {

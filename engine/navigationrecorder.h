@@ -76,7 +76,10 @@ private:
     // Slices sorted by their start, the first print of a slice first.
     static std::vector<Slice> sortedSlices(const Document &document);
     static PdfPlace place(const std::vector<Slice> &slices, const QPoint &position);
-    PdfPlace resolve(const Jump &jump, const std::vector<std::vector<Slice>> &slices) const;
+    // Documents by address, in load order: a jump looks only at those of its address.
+    using DocumentsByAddress = QHash<QString, std::vector<int>>;
+    PdfPlace resolve(const Jump &jump, const std::vector<std::vector<Slice>> &slices,
+                     const DocumentsByAddress &documents) const;
 
     std::vector<Document> m_documents;
     std::vector<Jump> m_jumps;
