@@ -5,6 +5,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
+# The build registers a component only when it links it again; register both
+# in this user's registry too, so an up-to-date build run by another user, or
+# with another QUIREX_REGISTRY, still finds them.
+for component in build/bin/quirex.so build/bin/pdfdocument.so; do
+  build/bin/regsvr -s "$component"
+done
 
 build/bin/quirexdesk examples/welcome.html build/welcome.pdf
 echo "Converted examples/welcome.html to build/welcome.pdf"
