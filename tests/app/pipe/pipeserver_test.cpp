@@ -285,7 +285,9 @@ TEST_F(HandOffServer, PeerOfAnotherUserIsRefused)
         return peers++ > 0;
     };
     start(options);
-    ASSERT_EQ(sendHandOff(QStringLiteral("intruder.ini")), 0);
+    // The refusal may close the connection before or after the message is written.
+    const int intruder = sendHandOff(QStringLiteral("intruder.ini"));
+    EXPECT_TRUE(intruder == 0 || intruder == EPIPE || intruder == ECONNRESET) << intruder;
     handOff(QStringLiteral("own.ini"));
     EXPECT_EQ(window.texts, QStringList{QStringLiteral("own.ini")});
     EXPECT_EQ(storedValue(), QStringLiteral("own.ini"));
