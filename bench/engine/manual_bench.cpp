@@ -18,6 +18,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -142,11 +143,27 @@ struct Run {
     double seconds = 0;
     double cpuSeconds = 0;
     long peakKilobytes = 0;
+    long peakPrivateKilobytes = 0;
     bool ok = false;
 };
 
-// Runs a program, feeding `input` on its standard input; wall time and the
-// peak resident memory of the child.
+// The child's private (anonymous) resident memory now, in KiB; 0 once it is
+// gone. Its peak resident set also counts the pages of shared libraries it
+// has touched, which other processes share and the system may drop.
+long privateKilobytes(pid_t child)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(child));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("RssAnon:"))
+            return line.mid(8).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
+// Runs a program, feeding `input` on its standard input; wall time, the
+// peak resident memory of the child and its peak private memory, sampled
+// every millisecond.
 Run runProgram(const QStringList &command, const QByteArray &input)
 {
     Run run;
@@ -183,7 +200,10 @@ Run runProgram(const QStringList &command, const QByteArray &input)
     close(pipeFds[1]);
     int status = 0;
     rusage usage{};
-    wait4(child, &status, 0, &usage);
+    while (wait4(child, &status, WNOHANG, &usage) == 0) {
+        run.peakPrivateKilobytes = std::max(run.peakPrivateKilobytes, privateKilobytes(child));
+        usleep(1000);
+    }
     run.seconds = timer.nsecsElapsed() / 1e9;
     run.peakKilobytes = usage.ru_maxrss;
     run.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
@@ -229,12 +249,12 @@ int main(int argc, char **argv)
     const int sizes[] = {18, 45, 90, 175, 260, 345};
     // CPU time beside wall time: on a shared machine the wall clock also
     // counts other programs.
-    std::printf("%-12s %6s %6s %9s %9s %6s %9s %9s %6s %10s %10s\n", "document", "pages", "peer",
-                "engine s", "peer s", "ratio", "eng CPU s", "peer CPU", "ratio", "engine MiB",
-                "peer MiB");
+    std::printf("%-12s %6s %6s %9s %9s %6s %9s %9s %6s %10s %10s %9s %9s\n", "document", "pages",
+                "peer", "engine s", "peer s", "ratio", "eng CPU s", "peer CPU", "ratio",
+                "engine MiB", "peer MiB", "eng priv", "peer priv");
     double logSum = 0, cpuLogSum = 0, linkedCpu = 0, unlinkedCpu = 0;
     int compared = 0;
-    long enginePeak = 0, peerPeak = 0;
+    long enginePeak = 0, peerPeak = 0, enginePrivate = 0, peerPrivate = 0;
     for (const int size : sizes) {
         const QString name = QStringLiteral("manual-%1").arg(size);
         const QString input = folder.filePath(name + QStringLiteral(".html"));
@@ -271,10 +291,13 @@ int main(int argc, char **argv)
         }
         enginePeak = std::max(enginePeak, engine.peakKilobytes);
         peerPeak = std::max(peerPeak, other.peakKilobytes);
-        std::printf("%-12s %6d %6d %9.2f %9.2f %6.2f %9.2f %9.2f %6.2f %10.1f %10.1f%s\n",
+        enginePrivate = std::max(enginePrivate, engine.peakPrivateKilobytes);
+        peerPrivate = std::max(peerPrivate, other.peakPrivateKilobytes);
+        std::printf("%-12s %6d %6d %9.2f %9.2f %6.2f %9.2f %9.2f %6.2f %10.1f %10.1f %9.1f %9.1f%s\n",
                     qPrintable(name), pages, peerPages, engine.seconds, other.seconds, ratio,
                     engine.cpuSeconds, other.cpuSeconds, cpuRatio, engine.peakKilobytes / 1024.0,
-                    other.peakKilobytes / 1024.0, engine.ok ? "" : "  (engine failed)");
+                    other.peakKilobytes / 1024.0, engine.peakPrivateKilobytes / 1024.0,
+                    other.peakPrivateKilobytes / 1024.0, engine.ok ? "" : "  (engine failed)");
         std::fflush(stdout);
     }
     if (compared > 0)
@@ -285,7 +308,9 @@ int main(int argc, char **argv)
     if (linkedCpu > 0)
         std::printf("links (annotations and jumps): %.1f %% of the engine's CPU time\n",
                     100 * (linkedCpu - unlinkedCpu) / linkedCpu);
-    std::printf("largest peak memory: engine %.1f MiB, peer %.1f MiB\n", enginePeak / 1024.0,
-                peerPeak / 1024.0);
+    std::printf("largest peak memory (resident): engine %.1f MiB, peer %.1f MiB\n",
+                enginePeak / 1024.0, peerPeak / 1024.0);
+    std::printf("largest peak private memory (anonymous, sampled): engine %.1f MiB, peer %.1f MiB\n",
+                enginePrivate / 1024.0, peerPrivate / 1024.0);
     return 0;
 }
