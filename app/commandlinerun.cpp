@@ -9,6 +9,7 @@
 #include "helpviewer.h"
 #include "messagebox.h"
 #include "stringids.h"
+#include "userfolders.h"
 
 #include <QFileInfo>
 
@@ -65,6 +66,27 @@ BatchObserver progressPrinter(const CommandLine &line)
     if (line.quiet || !::isatty(STDERR_FILENO))
         return {};
     return [](const BatchStep &step) { write(stderr, progressLine(step) + QLatin1Char('\n')); };
+}
+
+// The file modes; the result of the first failure, or 0.
+int convertFiles(const CommandLine &line, CConverter &converter)
+{
+    const BatchObserver observer = progressPrinter(line);
+    switch (line.mode) {
+    case CommandMode::SingleFile:
+        converter.setAllToOne(false);
+        return convertCommandLineFile(converter, line.source, line.target);
+    case CommandMode::FileMask:
+        return ConvertFileMask2Dir(converter, line.source, line.target, observer);
+    case CommandMode::ListToDir:
+        return ConvertFileList2Dir(converter, line.source, line.target, observer);
+    case CommandMode::ListToList:
+        return ConvertFileList2FileList(converter, line.source, line.target, observer);
+    case CommandMode::ListToOne:
+        return ConvertFileList2One(converter, line.source, line.target, observer);
+    default:
+        return ModeResult::WrongCommandLine;
+    }
 }
 
 } // namespace
@@ -151,23 +173,52 @@ int runCommandLine(const CommandLine &line, CConverter &converter, const Setting
 
     converter.setMessagesEnabled(false);
     handOptionsTo(converter, line.options);
-    const BatchObserver observer = progressPrinter(line);
-    switch (line.mode) {
-    case CommandMode::SingleFile:
-        converter.setAllToOne(false);
-        return convertCommandLineFile(converter, line.source, line.target);
-    case CommandMode::FileMask:
-        return ConvertFileMask2Dir(converter, line.source, line.target, observer);
-    case CommandMode::ListToDir:
-        return ConvertFileList2Dir(converter, line.source, line.target, observer);
-    case CommandMode::ListToList:
-        return ConvertFileList2FileList(converter, line.source, line.target, observer);
-    case CommandMode::ListToOne:
-        return ConvertFileList2One(converter, line.source, line.target, observer);
-    case CommandMode::Url:
+    // The URL mode reports its own failure in a box.
+    if (line.mode == CommandMode::Url)
         return ConvertUrlToDocument(converter, line.source, store);
+    const int result = convertFiles(line, converter);
+    if (result != 0)
+        write(stderr, QStringLiteral("quirexdesk: %1 (%2)\n").arg(failureText(result)).arg(result));
+    return result;
+}
+
+QString failureText(int result)
+{
+    switch (result) {
+    case ConvertResult::TempFileNotDeleted:
+        return QStringLiteral("the temporary copy of an input could not be deleted");
+    case ModeResult::FolderMissing:
+        return QStringLiteral("the output folder does not exist");
+    case ModeResult::ListLengthsDiffer:
+        return QStringLiteral("the input and output lists differ in length");
+    case ModeResult::InputListUnreadable:
+        return QStringLiteral("the input list cannot be read, or the mask matches no file");
+    case ModeResult::OutputListUnreadable:
+        return QStringLiteral("the output list cannot be read");
+    case ConvertResult::InputMissing:
+        return QStringLiteral("an input is missing or cannot be read");
+    case ConvertResult::NoExtension:
+        return QStringLiteral("an input's name has no extension");
+    case ConvertResult::WrongExtension:
+        return QStringLiteral("an input is not an HTML, SHTML or text file");
+    case ConvertResult::EngineNotCreated:
+        return QStringLiteral("the engine component quirex.QUIREX is not registered or could not "
+                              "be created; register it with: regsvr -s %1/quirex.so")
+            .arg(platform::programFolder());
+    case ConvertResult::EngineFailed:
+        return QStringLiteral("the engine could not load or convert an input");
+    case ConvertResult::InitFailed:
+        return QStringLiteral("the engine refused the output file");
+    case ConvertResult::PageNumberFailed:
+        return QStringLiteral("page numbers could not be stamped");
+    case ConvertResult::OpenFailed:
+        return QStringLiteral("the finished PDF could not be opened");
+    case ConvertResult::OutputPathNotCorrect:
+        return QStringLiteral("the output path is not correct");
+    case ConvertResult::TempFileFailed:
+        return QStringLiteral("an input could not be read or its temporary copy written");
     default:
-        return ModeResult::WrongCommandLine;
+        return QStringLiteral("the conversion failed");
     }
 }
 

@@ -38,12 +38,16 @@ void logArguments(const QStringList &arguments);
 // from the document's folder).
 void applyGlobalSwitches(const CommandLine &line, CConverter &converter);
 
+// One line on what a conversion's failure result means, for stderr.
+QString failureText(int result);
+
 // Runs a command line other than the window mode with the converter's
 // messages switched off: help (the help page through the desktop, or without
 // a display its path and the usage on stdout), the version, a wrong command
 // line (-1, nothing converted), or a conversion mode with the options and
 // switches handed to the converter. Batch modes print a progress line per
-// input on stderr when it is a terminal and "/quiet" was not given. Returns
+// input on stderr when it is a terminal and "/quiet" was not given; a failed
+// file mode ends with one line on stderr saying why (failureText). Returns
 // the exit code.
 int runCommandLine(const CommandLine &line, CConverter &converter, const SettingsStore &store);
 

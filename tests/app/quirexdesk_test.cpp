@@ -213,8 +213,8 @@ TEST_F(Quirexdesk, FileMaskStopsAtTheFirstFailure)
                           QStringLiteral("/outdir"), QStringLiteral("out"),
                           QStringLiteral("/swapext"), QStringLiteral("Pdf")});
     EXPECT_EQ(result.exitCode, shell(-6));
-    // Not a terminal: no progress lines.
-    EXPECT_TRUE(result.err.isEmpty()) << qPrintable(result.err);
+    // Not a terminal: no progress lines, only the reason of the failure.
+    EXPECT_EQ(result.err, QStringLiteral("quirexdesk: an input is missing or cannot be read (-6)\n"));
     EXPECT_EQ(pdfsIn(at(QStringLiteral("out"))),
               (QStringList{QStringLiteral("f00.Pdf"), QStringLiteral("f01.Pdf"),
                            QStringLiteral("f02.Pdf")}));
@@ -366,6 +366,14 @@ TEST_F(Quirexdesk, UrlModeNumbersItsDocumentsAndReportsOnStderr)
         << qPrintable(result.err);
     EXPECT_TRUE(result.err.contains(QStringLiteral("-9")));
     EXPECT_FALSE(QFile::exists(saveFolder + QStringLiteral("/ConvertedDocument_2.pdf")));
+
+    // A file mode says how to register the engine.
+    qputenv("QUIREX_REGISTRY", QFile::encodeName(scratchFolder() + QStringLiteral("/none.ini")));
+    result = run({input, QStringLiteral("out.pdf")});
+    qputenv("QUIREX_REGISTRY", registry);
+    EXPECT_EQ(result.exitCode, shell(-9));
+    EXPECT_TRUE(result.err.contains(QStringLiteral("regsvr -s "))) << qPrintable(result.err);
+    EXPECT_FALSE(QFile::exists(at(QStringLiteral("out.pdf"))));
 }
 
 TEST_F(Quirexdesk, ProgressLinesOnlyOnATerminal)
