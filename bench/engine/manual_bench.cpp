@@ -293,11 +293,12 @@ int main(int argc, char **argv)
         peerPeak = std::max(peerPeak, other.peakKilobytes);
         enginePrivate = std::max(enginePrivate, engine.peakPrivateKilobytes);
         peerPrivate = std::max(peerPrivate, other.peakPrivateKilobytes);
-        std::printf("%-12s %6d %6d %9.2f %9.2f %6.2f %9.2f %9.2f %6.2f %10.1f %10.1f %9.1f %9.1f%s\n",
-                    qPrintable(name), pages, peerPages, engine.seconds, other.seconds, ratio,
-                    engine.cpuSeconds, other.cpuSeconds, cpuRatio, engine.peakKilobytes / 1024.0,
-                    other.peakKilobytes / 1024.0, engine.peakPrivateKilobytes / 1024.0,
-                    other.peakPrivateKilobytes / 1024.0, engine.ok ? "" : "  (engine failed)");
+        std::printf(
+            "%-12s %6d %6d %9.2f %9.2f %6.2f %9.2f %9.2f %6.2f %10.1f %10.1f %9.1f %9.1f%s\n",
+            qPrintable(name), pages, peerPages, engine.seconds, other.seconds, ratio,
+            engine.cpuSeconds, other.cpuSeconds, cpuRatio, engine.peakKilobytes / 1024.0,
+            other.peakKilobytes / 1024.0, engine.peakPrivateKilobytes / 1024.0,
+            other.peakPrivateKilobytes / 1024.0, engine.ok ? "" : "  (engine failed)");
         std::fflush(stdout);
     }
     if (compared > 0)
@@ -310,7 +311,8 @@ int main(int argc, char **argv)
                     100 * (linkedCpu - unlinkedCpu) / linkedCpu);
     std::printf("largest peak memory (resident): engine %.1f MiB, peer %.1f MiB\n",
                 enginePeak / 1024.0, peerPeak / 1024.0);
-    std::printf("largest peak private memory (anonymous, sampled): engine %.1f MiB, peer %.1f MiB\n",
-                enginePrivate / 1024.0, peerPrivate / 1024.0);
+    std::printf(
+        "largest peak private memory (anonymous, sampled): engine %.1f MiB, peer %.1f MiB\n",
+        enginePrivate / 1024.0, peerPrivate / 1024.0);
     return 0;
 }

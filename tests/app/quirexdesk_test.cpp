@@ -214,7 +214,8 @@ TEST_F(Quirexdesk, FileMaskStopsAtTheFirstFailure)
                           QStringLiteral("/swapext"), QStringLiteral("Pdf")});
     EXPECT_EQ(result.exitCode, shell(-6));
     // Not a terminal: no progress lines, only the reason of the failure.
-    EXPECT_EQ(result.err, QStringLiteral("quirexdesk: an input is missing or cannot be read (-6)\n"));
+    EXPECT_EQ(result.err,
+              QStringLiteral("quirexdesk: an input is missing or cannot be read (-6)\n"));
     EXPECT_EQ(pdfsIn(at(QStringLiteral("out"))),
               (QStringList{QStringLiteral("f00.Pdf"), QStringLiteral("f01.Pdf"),
                            QStringLiteral("f02.Pdf")}));
