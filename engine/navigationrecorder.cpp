@@ -51,8 +51,10 @@ void NavigationRecorder::forgetPages()
 
 void NavigationRecorder::clear()
 {
-    m_jumps.clear();
-    m_documents.clear();
+    // Released, not only emptied: a long manual's jumps take megabytes,
+    // and the PDF's update is written right after.
+    std::vector<Jump>().swap(m_jumps);
+    std::vector<Document>().swap(m_documents);
 }
 
 std::vector<NavigationRecorder::Slice> NavigationRecorder::sortedSlices(const Document &document)

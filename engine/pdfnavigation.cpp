@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <exception>
 #include <map>
+#include <stdexcept>
 
 namespace quirex::engine
 {
@@ -23,15 +24,18 @@ using Handle = QPDFObjectHandle;
 // The links and the outline go into the file as an incremental update: the
 // new objects, the page objects and catalogue that now refer to them, and a
 // cross-reference section for these alone are appended. The cost follows
-// what is added, not the size of the document.
+// what is added, not the size of the document, and the objects go to the
+// file as they are made, so a manual's thousands of links are never held
+// in memory as text.
 class IncrementalUpdate
 {
 public:
-    IncrementalUpdate(qint64 fileSize, int firstNewObject)
-        : m_base(fileSize)
+    IncrementalUpdate(QIODevice &file, qint64 fileSize, int firstNewObject)
+        : m_file(file)
+        , m_position(fileSize)
         , m_nextObject(firstNewObject)
     {
-        m_text = "\n";
+        append("\n");
     }
 
     int reserve() { return m_nextObject++; }
@@ -40,37 +44,69 @@ public:
     // Writes object `number` (generation `generation`) with `body`.
     void write(int number, int generation, const QByteArray &body)
     {
-        m_offsets[number] = {m_base + m_text.size(), generation};
-        m_text += QByteArray::number(number) + ' ' + QByteArray::number(generation) + " obj\n" +
-                  body + "\nendobj\n";
+        m_offsets.push_back({number, m_position, generation});
+        append(QByteArray::number(number) + ' ' + QByteArray::number(generation) + " obj\n" +
+               body + "\nendobj\n");
     }
 
-    QByteArray finish(const QByteArray &trailer)
+    // Writes the cross-reference section and the trailer; false when some
+    // write failed.
+    bool finish(const QByteArray &trailer)
     {
-        const qint64 xref = m_base + m_text.size();
-        m_text += "xref\n";
+        const qint64 xref = m_position;
+        append("xref\n");
+        std::sort(m_offsets.begin(), m_offsets.end(),
+                  [](const Offset &a, const Offset &b) { return a.number < b.number; });
         // Subsections of consecutive numbers, in ascending order.
         for (auto it = m_offsets.begin(); it != m_offsets.end();) {
             auto end = it;
             int count = 0;
-            while (end != m_offsets.end() && end->first == it->first + count) {
+            while (end != m_offsets.end() && end->number == it->number + count) {
                 ++end;
                 ++count;
             }
-            m_text += QByteArray::number(it->first) + ' ' + QByteArray::number(count) + '\n';
+            QByteArray section = QByteArray::number(it->number) + ' ' +
+                                 QByteArray::number(count) + '\n';
             for (; it != end; ++it)
-                m_text += QByteArray::number(it->second.first).rightJustified(10, '0') + ' ' +
-                          QByteArray::number(it->second.second).rightJustified(5, '0') + " n \n";
+                section += QByteArray::number(it->offset).rightJustified(10, '0') + ' ' +
+                           QByteArray::number(it->generation).rightJustified(5, '0') + " n \n";
+            append(section);
         }
-        m_text += "trailer\n" + trailer + "\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
-        return m_text;
+        append("trailer\n" + trailer + "\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n");
+        flush();
+        return !m_failed;
     }
 
 private:
-    qint64 m_base;
+    struct Offset {
+        int number;
+        qint64 offset;
+        int generation;
+    };
+
+    void append(const QByteArray &text)
+    {
+        m_pending += text;
+        m_position += text.size();
+        if (m_pending.size() >= kChunk)
+            flush();
+    }
+
+    void flush()
+    {
+        if (!m_failed && m_file.write(m_pending) != m_pending.size())
+            m_failed = true;
+        m_pending.clear();
+    }
+
+    static constexpr int kChunk = 64 * 1024;
+
+    QIODevice &m_file;
+    qint64 m_position;
     int m_nextObject;
-    QByteArray m_text;
-    std::map<int, std::pair<qint64, int>> m_offsets; // number -> offset, generation
+    bool m_failed = false;
+    QByteArray m_pending; // written in chunks to the unbuffered file
+    std::vector<Offset> m_offsets;
 };
 
 QByteArray text(Handle object)
@@ -284,8 +320,10 @@ qint64 lastCrossReference(QFile &file)
 
 bool addNavigation(const QString &path, const PdfNavigation &navigation, QString *error)
 {
+    // Unbuffered, so nothing written can linger in a buffer when a failed
+    // update is cut off again.
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite)) {
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
         if (error)
             *error = file.errorString();
         return false;
@@ -297,14 +335,19 @@ bool addNavigation(const QString &path, const PdfNavigation &navigation, QString
             *error = QStringLiteral("%1 has no cross-reference table to update").arg(path);
         return false;
     }
-    QByteArray appended;
+    // The update is appended where the file ends; a failure takes it back,
+    // so the file stays the complete document it was.
+    bool written = false;
     try {
         QPDF pdf;
         pdf.setSuppressWarnings(true);
         pdf.processFile(QFile::encodeName(path).constData());
         const std::vector<Page> pages = readPages(pdf);
         Handle trailer = pdf.getTrailer();
-        IncrementalUpdate update(size, static_cast<int>(trailer.getKey("/Size").getIntValue()));
+        if (!file.seek(size))
+            throw std::runtime_error("cannot seek to the end of the file");
+        IncrementalUpdate update(file, size,
+                                 static_cast<int>(trailer.getKey("/Size").getIntValue()));
         addLinks(update, pages, navigation.links);
         const int outline = addOutline(update, pages, navigation.outline);
         if (outline != 0) {
@@ -316,21 +359,16 @@ bool addNavigation(const QString &path, const PdfNavigation &navigation, QString
         std::vector<std::pair<const char *, QByteArray>> entries{
             {"/Size", QByteArray::number(update.objectCount())},
             {"/Prev", QByteArray::number(previous)}};
-        appended = update.finish(withEntries(trailer, entries));
+        written = update.finish(withEntries(trailer, entries));
+        if (!written && error)
+            *error = file.errorString();
     } catch (const std::exception &e) {
         if (error)
             *error = QString::fromLocal8Bit(e.what());
-        return false;
     }
-    // A failed write is taken back, so the file stays the complete document
-    // it was.
-    if (!file.seek(size) || file.write(appended) != appended.size() || !file.flush()) {
-        if (error)
-            *error = file.errorString();
+    if (!written)
         file.resize(size);
-        return false;
-    }
-    return true;
+    return written;
 }
 
 } // namespace quirex::engine

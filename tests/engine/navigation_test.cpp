@@ -5,6 +5,7 @@
 #include "testenvironment.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QProcess>
 #include <QSet>
@@ -14,7 +15,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <memory>
+
+#include <sys/resource.h>
 
 using quirex::test::LinkAnnotation;
 using quirex::test::OutlineEntry;
@@ -223,4 +227,50 @@ TEST(Navigation, AFileThatCannotBeUpdatedIsLeftAsItWas)
     QFile read(file);
     ASSERT_TRUE(read.open(QIODevice::ReadOnly));
     EXPECT_EQ(read.readAll(), notPdf);
+}
+
+TEST(Navigation, AnUpdateThatCannotBeWrittenWhollyIsTakenBack)
+{
+    // A real PDF of the engine's, and thousands of links: the update is
+    // written to the file object by object.
+    const QString output = scratchFolder() + QStringLiteral("/limited.pdf");
+    {
+        QUIREX engine;
+        engine.setProperty("OutputFileName", output);
+        engine.BeginDoc();
+        engine.LoadHTMLString(QStringLiteral("<p>One page</p>"));
+        engine.ConvertAll();
+        engine.EndDoc();
+    }
+    QFile file(output);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray original = file.readAll();
+    file.close();
+    quirex::engine::PdfNavigation navigation;
+    for (int i = 0; i < 5000; ++i)
+        navigation.links.push_back({0, QRectF(10, 10 + i % 700, 50, 1), {},
+                                    QStringLiteral("https://example.org/%1").arg(i)});
+
+    // The file may grow by 64 KiB only: the write fails in the middle.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = static_cast<rlim_t>(original.size() + 65536);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    QString error;
+    const bool added = quirex::engine::addNavigation(output, navigation, &error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(added);
+    EXPECT_FALSE(error.isEmpty());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), original);
+    file.close();
+
+    ASSERT_TRUE(quirex::engine::addNavigation(output, navigation, &error)) << qPrintable(error);
+    EXPECT_GT(QFileInfo(output).size(), original.size() + 65536);
+    const QVector<LinkAnnotation> links = PdfProbe(output).links(0);
+    ASSERT_EQ(links.size(), 5000);
+    EXPECT_EQ(links.back().uri, QStringLiteral("https://example.org/4999"));
 }
