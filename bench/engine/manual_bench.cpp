@@ -212,6 +212,34 @@ Run runProgram(const QStringList &command, const QByteArray &input)
     return run;
 }
 
+constexpr int kRounds = 3;
+
+// The median time and CPU time of several runs of one program, the largest
+// peaks; ok when all were.
+Run median(std::vector<Run> runs)
+{
+    Run result;
+    if (runs.empty())
+        return result;
+    const auto middle = [&runs](double Run::*field) {
+        std::vector<double> values;
+        for (const Run &run : runs)
+            values.push_back(run.*field);
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    };
+    result.seconds = middle(&Run::seconds);
+    result.cpuSeconds = middle(&Run::cpuSeconds);
+    result.ok = true;
+    for (const Run &run : runs) {
+        result.peakKilobytes = std::max(result.peakKilobytes, run.peakKilobytes);
+        result.peakPrivateKilobytes =
+            std::max(result.peakPrivateKilobytes, run.peakPrivateKilobytes);
+        result.ok = result.ok && run.ok;
+    }
+    return result;
+}
+
 int pageCount(const QString &pdf)
 {
     QProcess info;
@@ -264,20 +292,26 @@ int main(int argc, char **argv)
         file.write(generateManual(size, random));
         file.close();
 
-        // Each goes first every other document, so neither always finds the
-        // caches warmed by the other.
+        // Three rounds; each program goes first in every other one, so neither
+        // always finds the caches warmed by the other.
         const QString engineOutput = folder.filePath(name + QStringLiteral("-engine.pdf"));
         const QString peerOutput = folder.filePath(name + QStringLiteral("-peer.pdf"));
-        Run engine, other;
-        const bool peerFirst = (&size - sizes) % 2 == 1;
-        if (peerFirst && !peer.isEmpty())
-            other = runProgram(QStringList(peer) << input << peerOutput, {});
-        engine = runProgram({script}, engineScript(input, engineOutput, true));
-        const Run unlinked = runProgram({script}, engineScript(input, engineOutput, false));
+        std::vector<Run> engineRuns, unlinkedRuns, peerRuns;
+        for (int round = 0; round < kRounds; ++round) {
+            const bool peerFirst = round % 2 == 1;
+            if (peerFirst && !peer.isEmpty())
+                peerRuns.push_back(runProgram(QStringList(peer) << input << peerOutput, {}));
+            engineRuns.push_back(runProgram({script}, engineScript(input, engineOutput, true)));
+            unlinkedRuns.push_back(
+                runProgram({script}, engineScript(input, engineOutput, false)));
+            if (!peerFirst && !peer.isEmpty())
+                peerRuns.push_back(runProgram(QStringList(peer) << input << peerOutput, {}));
+        }
+        const Run engine = median(engineRuns);
+        const Run unlinked = median(unlinkedRuns);
+        const Run other = median(peerRuns);
         linkedCpu += engine.cpuSeconds;
         unlinkedCpu += unlinked.cpuSeconds;
-        if (!peerFirst && !peer.isEmpty())
-            other = runProgram(QStringList(peer) << input << peerOutput, {});
 
         const int pages = engine.ok ? pageCount(engineOutput) : 0;
         const int peerPages = other.ok ? pageCount(peerOutput) : 0;
@@ -305,7 +339,7 @@ int main(int argc, char **argv)
         std::printf("geometric mean of the time ratios (engine / peer) over %d documents: "
                     "%.2f wall, %.2f CPU\n",
                     compared, std::exp(logSum / compared), std::exp(cpuLogSum / compared));
-    // The engine runs each document a second time with PreserveLinks off.
+    // Each round also runs the engine with PreserveLinks off.
     if (linkedCpu > 0)
         std::printf("links (annotations and jumps): %.1f %% of the engine's CPU time\n",
                     100 * (linkedCpu - unlinkedCpu) / linkedCpu);
