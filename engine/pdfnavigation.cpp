@@ -3,23 +3,17 @@
 #include <QByteArray>
 #include <QFile>
 
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFObjectHandle.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
-#include <qpdf/QPDFPageObjectHelper.hh>
+#include "pdfobjectreader.h"
 
 #include <algorithm>
-#include <exception>
 #include <map>
-#include <stdexcept>
+#include <unordered_set>
 
 namespace quirex::engine
 {
 
 namespace
 {
-
-using Handle = QPDFObjectHandle;
 
 // The links and the outline go into the file as an incremental update: the
 // new objects, the page objects and catalogue that now refer to them, and a
@@ -33,6 +27,7 @@ public:
     IncrementalUpdate(QIODevice &file, qint64 fileSize, int firstNewObject)
         : m_file(file)
         , m_position(fileSize)
+        , m_flushed(fileSize)
         , m_nextObject(firstNewObject)
     {
         append("\n");
@@ -92,51 +87,26 @@ private:
             flush();
     }
 
+    // Seeks first: the file is read between writes.
     void flush()
     {
-        if (!m_failed && m_file.write(m_pending) != m_pending.size())
+        if (!m_failed &&
+            (!m_file.seek(m_flushed) || m_file.write(m_pending) != m_pending.size()))
             m_failed = true;
+        m_flushed += m_pending.size();
         m_pending.clear();
     }
 
     static constexpr int kChunk = 64 * 1024;
 
     QIODevice &m_file;
-    qint64 m_position;
+    qint64 m_position; // where the next text will be
+    qint64 m_flushed;  // where the pending text goes
     int m_nextObject;
     bool m_failed = false;
     QByteArray m_pending; // written in chunks to the unbuffered file
     std::vector<Offset> m_offsets;
 };
-
-QByteArray text(Handle object)
-{
-    return QByteArray::fromStdString(object.unparse());
-}
-
-// The object's text with every indirect object in it written as a
-// reference. Unlike unparse(), which reads each referenced object to leave
-// out null entries, this reads nothing more from the file.
-QByteArray shallowText(Handle object)
-{
-    if (object.isIndirect()) {
-        const QPDFObjGen id = object.getObjGen();
-        return QByteArray::number(id.getObj()) + ' ' + QByteArray::number(id.getGen()) + " R";
-    }
-    if (object.isArray()) {
-        QByteArray result = "[";
-        for (Handle &item : object.getArrayAsVector())
-            result += ' ' + shallowText(item);
-        return result + " ]";
-    }
-    if (object.isDictionary()) {
-        QByteArray result = "<<";
-        for (const std::string &key : object.getKeys())
-            result += ' ' + text(Handle::newName(key)) + ' ' + shallowText(object.getKey(key));
-        return result + " >>";
-    }
-    return text(object);
-}
 
 QByteArray number(double value)
 {
@@ -148,40 +118,90 @@ QByteArray reference(int number, int generation = 0)
     return QByteArray::number(number) + ' ' + QByteArray::number(generation) + " R";
 }
 
-// A dictionary's text with `entries` added in place of the keys they name.
-QByteArray withEntries(Handle dictionary,
+// A dictionary's text with `entries` added in place of the keys they name;
+// the other entries are copied as the file has them.
+QByteArray withEntries(const PdfValue &dictionary,
                        const std::vector<std::pair<const char *, QByteArray>> &entries)
 {
     QByteArray result = "<<";
-    for (const std::string &key : dictionary.getKeys()) {
+    for (const auto &[key, value] : dictionary.entries) {
         const bool replaced = std::any_of(entries.begin(), entries.end(),
                                           [&](const auto &entry) { return key == entry.first; });
         if (!replaced)
-            result += ' ' + text(Handle::newName(key)) + ' ' + shallowText(dictionary.getKey(key));
+            result += ' ' + key + ' ' + value.text;
     }
     for (const auto &entry : entries)
         result += ' ' + QByteArray(entry.first) + ' ' + entry.second;
     return result + " >>";
 }
 
-// A page of the file: its object and the corner its top-left coordinates
-// start from.
+// A page of the file: its object, its dictionary and the corner its
+// top-left coordinates start from.
 struct Page {
-    Handle object;
+    int object = 0;
+    int generation = 0;
+    PdfValue dictionary;
     double left = 0;
     double top = 0;
 };
 
-std::vector<Page> readPages(QPDF &pdf)
+// The pages in order, from the catalogue's page tree; false when the tree
+// cannot be read.
+class PageTreeReader
 {
-    std::vector<Page> pages;
-    for (QPDFPageObjectHelper &page : QPDFPageDocumentHelper(pdf).getAllPages()) {
-        const Handle::Rectangle box = page.getMediaBox().getArrayAsRectangle();
-        pages.push_back(
-            {page.getObjectHandle(), std::min(box.llx, box.urx), std::max(box.lly, box.ury)});
+public:
+    explicit PageTreeReader(const PdfObjectReader &reader)
+        : m_reader(reader)
+    {
     }
-    return pages;
-}
+
+    bool read(std::vector<Page> &pages)
+    {
+        const PdfValue root = m_reader.resolve(*m_reader.trailer().find("/Root"));
+        const PdfValue *tree = root.find("/Pages");
+        return tree && visit(*tree, PdfValue(), 0, pages);
+    }
+
+private:
+    bool visit(const PdfValue &node, const PdfValue &inheritedBox, int depth,
+               std::vector<Page> &pages)
+    {
+        if (node.kind != PdfValue::Kind::Reference || depth > 64 ||
+            !m_visited.insert(node.object).second)
+            return false;
+        PdfValue dictionary = m_reader.object(node.object);
+        if (dictionary.kind != PdfValue::Kind::Dictionary)
+            return false;
+        const PdfValue *ownBox = dictionary.find("/MediaBox");
+        const PdfValue box = ownBox ? m_reader.resolve(*ownBox) : inheritedBox;
+        const PdfValue *type = dictionary.find("/Type");
+        if (type && type->text == "/Pages") {
+            const PdfValue *kidsEntry = dictionary.find("/Kids");
+            const PdfValue kids = kidsEntry ? m_reader.resolve(*kidsEntry) : PdfValue();
+            if (kids.kind != PdfValue::Kind::Array)
+                return false;
+            for (const PdfValue &kid : kids.items)
+                if (!visit(kid, box, depth + 1, pages))
+                    return false;
+            return true;
+        }
+        double corners[4];
+        if (box.kind != PdfValue::Kind::Array || box.items.size() != 4)
+            return false;
+        for (int i = 0; i < 4; ++i) {
+            const PdfValue corner = m_reader.resolve(box.items[static_cast<size_t>(i)]);
+            if (corner.kind != PdfValue::Kind::Number)
+                return false;
+            corners[i] = corner.number;
+        }
+        pages.push_back({node.object, node.generation, std::move(dictionary),
+                         std::min(corners[0], corners[2]), std::max(corners[1], corners[3])});
+        return true;
+    }
+
+    const PdfObjectReader &m_reader;
+    std::unordered_set<int> m_visited;
+};
 
 bool onFile(const std::vector<Page> &pages, int page)
 {
@@ -193,8 +213,7 @@ bool onFile(const std::vector<Page> &pages, int page)
 QByteArray destination(const std::vector<Page> &pages, const PdfPlace &place)
 {
     const Page &page = pages[place.page];
-    const QPDFObjGen object = page.object.getObjGen();
-    return '[' + reference(object.getObj(), object.getGen()) + " /XYZ " +
+    return '[' + reference(page.object, page.generation) + " /XYZ " +
            number(page.left + place.left) + ' ' + number(page.top - place.top) + " null]";
 }
 
@@ -208,13 +227,12 @@ QByteArray linkAnnotation(const std::vector<Page> &pages, const PdfLink &link)
     if (link.target.isValid() && onFile(pages, link.target.page))
         annotation += "/Dest " + destination(pages, link.target);
     else
-        annotation +=
-            "/A << /S /URI /URI " + text(Handle::newString(link.uri.toStdString())) + " >>";
+        annotation += "/A << /S /URI /URI " + pdfLiteralString(link.uri.toUtf8()) + " >>";
     return annotation + " >>";
 }
 
-void addLinks(IncrementalUpdate &update, const std::vector<Page> &pages,
-              const std::vector<PdfLink> &links)
+void addLinks(IncrementalUpdate &update, const PdfObjectReader &reader,
+              const std::vector<Page> &pages, const std::vector<PdfLink> &links)
 {
     std::map<int, std::vector<int>> added; // page -> new annotation objects
     for (const PdfLink &link : links) {
@@ -225,17 +243,17 @@ void addLinks(IncrementalUpdate &update, const std::vector<Page> &pages,
         added[link.page].push_back(object);
     }
     for (const auto &[index, objects] : added) {
-        Handle page = pages[index].object;
+        const Page &page = pages[index];
         QByteArray annotations = "[";
-        Handle existing = page.getKey("/Annots");
-        if (existing.isArray())
-            for (Handle &item : existing.getArrayAsVector())
-                annotations += shallowText(item) + ' ';
+        const PdfValue *entry = page.dictionary.find("/Annots");
+        const PdfValue existing = entry ? reader.resolve(*entry) : PdfValue();
+        for (const PdfValue &item : existing.items)
+            annotations += item.text + ' ';
         for (const int object : objects)
             annotations += reference(object) + ' ';
         annotations += ']';
-        const QPDFObjGen id = page.getObjGen();
-        update.write(id.getObj(), id.getGen(), withEntries(page, {{"/Annots", annotations}}));
+        update.write(page.object, page.generation,
+                     withEntries(page.dictionary, {{"/Annots", annotations}}));
     }
 }
 
@@ -275,8 +293,7 @@ int addOutline(IncrementalUpdate &update, const std::vector<Page> &pages,
     for (const Node &node : nodes) {
         QByteArray body = "<< ";
         if (node.item) {
-            body += "/Title " + text(Handle::newUnicodeString(node.item->title.toStdString())) +
-                    " /Dest " + destination(pages, node.item->target) + " /Parent " +
+            body += "/Title " + pdfTextString(node.item->title) + " /Dest " + destination(pages, node.item->target) + " /Parent " +
                     reference(nodes[node.parent].object);
             const std::vector<int> &siblings = nodes[node.parent].children;
             const auto self =
@@ -299,23 +316,6 @@ int addOutline(IncrementalUpdate &update, const std::vector<Page> &pages,
     return nodes[0].object;
 }
 
-// Where the file's last cross-reference section starts; -1 unless it is a
-// classic table (the only kind the engine's PDF output writes).
-qint64 lastCrossReference(QFile &file)
-{
-    const qint64 size = file.size();
-    file.seek(std::max<qint64>(0, size - 1024));
-    const QByteArray tail = file.readAll();
-    const int at = tail.lastIndexOf("startxref");
-    if (at < 0)
-        return -1;
-    bool ok = false;
-    const qint64 offset = tail.mid(at + 9).trimmed().split('\n').value(0).trimmed().toLongLong(&ok);
-    if (!ok || offset < 0 || offset >= size || !file.seek(offset) || file.read(4) != "xref")
-        return -1;
-    return offset;
-}
-
 } // namespace
 
 bool addNavigation(const QString &path, const PdfNavigation &navigation, QString *error)
@@ -329,42 +329,40 @@ bool addNavigation(const QString &path, const PdfNavigation &navigation, QString
         return false;
     }
     const qint64 size = file.size();
-    const qint64 previous = lastCrossReference(file);
-    if (previous < 0) {
+    PdfObjectReader reader;
+    if (!reader.open(&file, error))
+        return false;
+    std::vector<Page> pages;
+    if (!PageTreeReader(reader).read(pages)) {
         if (error)
-            *error = QStringLiteral("%1 has no cross-reference table to update").arg(path);
+            *error = QStringLiteral("%1 has a page tree that cannot be read").arg(path);
         return false;
     }
+
     // The update is appended where the file ends; a failure takes it back,
     // so the file stays the complete document it was.
-    bool written = false;
-    try {
-        QPDF pdf;
-        pdf.setSuppressWarnings(true);
-        pdf.processFile(QFile::encodeName(path).constData());
-        const std::vector<Page> pages = readPages(pdf);
-        Handle trailer = pdf.getTrailer();
-        if (!file.seek(size))
-            throw std::runtime_error("cannot seek to the end of the file");
-        IncrementalUpdate update(file, size,
-                                 static_cast<int>(trailer.getKey("/Size").getIntValue()));
-        addLinks(update, pages, navigation.links);
-        const int outline = addOutline(update, pages, navigation.outline);
-        if (outline != 0) {
-            Handle root = trailer.getKey("/Root");
-            const QPDFObjGen id = root.getObjGen();
-            update.write(id.getObj(), id.getGen(),
+    const PdfValue &trailer = reader.trailer();
+    IncrementalUpdate update(file, size, static_cast<int>(trailer.find("/Size")->number));
+    addLinks(update, reader, pages, navigation.links);
+    const int outline = addOutline(update, pages, navigation.outline);
+    bool written = true;
+    if (outline != 0) {
+        const PdfValue *rootReference = trailer.find("/Root");
+        const PdfValue root = reader.resolve(*rootReference);
+        written = root.kind == PdfValue::Kind::Dictionary;
+        if (written)
+            update.write(rootReference->object, rootReference->generation,
                          withEntries(root, {{"/Outlines", reference(outline)}}));
-        }
+        else if (error)
+            *error = QStringLiteral("%1 has no readable catalogue").arg(path);
+    }
+    if (written) {
         std::vector<std::pair<const char *, QByteArray>> entries{
             {"/Size", QByteArray::number(update.objectCount())},
-            {"/Prev", QByteArray::number(previous)}};
+            {"/Prev", QByteArray::number(reader.crossReferenceOffset())}};
         written = update.finish(withEntries(trailer, entries));
         if (!written && error)
             *error = file.errorString();
-    } catch (const std::exception &e) {
-        if (error)
-            *error = QString::fromLocal8Bit(e.what());
     }
     if (!written)
         file.resize(size);
