@@ -124,11 +124,12 @@ QByteArray withEntries(const PdfValue &dictionary,
                        const std::vector<std::pair<const char *, QByteArray>> &entries)
 {
     QByteArray result = "<<";
-    for (const auto &[key, value] : dictionary.entries) {
-        const bool replaced = std::any_of(entries.begin(), entries.end(),
-                                          [&](const auto &entry) { return key == entry.first; });
+    for (const auto &existing : dictionary.entries) {
+        const bool replaced =
+            std::any_of(entries.begin(), entries.end(),
+                        [&](const auto &entry) { return existing.first == entry.first; });
         if (!replaced)
-            result += ' ' + key + ' ' + value.text;
+            result += ' ' + existing.first + ' ' + existing.second.text;
     }
     for (const auto &entry : entries)
         result += ' ' + QByteArray(entry.first) + ' ' + entry.second;

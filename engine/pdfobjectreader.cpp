@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <unordered_set>
 
@@ -19,6 +20,7 @@ constexpr int kMaxDepth = 64;
 // Objects and tables are read in pieces of this size, grown while a value
 // runs past the end of what was read.
 constexpr qint64 kFirstRead = 4096;
+constexpr double kMaxObjects = 8388607;
 
 bool isWhite(char c)
 {
@@ -301,14 +303,20 @@ bool PdfObjectReader::open(QFile *file, QString *error)
         if (visited.size() == 1)
             m_trailer = trailer;
         const PdfValue *previous = trailer.find("/Prev");
-        offset = previous && previous->kind == PdfValue::Kind::Number
-                     ? static_cast<qint64>(previous->number)
-                     : -1;
+        if (!previous)
+            break;
+        if (previous->kind != PdfValue::Kind::Number || !(previous->number >= 0) ||
+            previous->number >= static_cast<double>(m_size))
+            return fail(QStringLiteral("%1 has a broken cross-reference table")
+                            .arg(file->fileName()));
+        offset = static_cast<qint64>(previous->number);
     }
     const PdfValue *root = m_trailer.find("/Root");
     const PdfValue *size = m_trailer.find("/Size");
+    // Object numbers of a PDF stay below 8,388,608.
     if (!root || root->kind != PdfValue::Kind::Reference || !size ||
-        size->kind != PdfValue::Kind::Number)
+        size->kind != PdfValue::Kind::Number || !(size->number >= 1) ||
+        size->number > kMaxObjects || size->number != std::floor(size->number))
         return fail(
             QStringLiteral("%1 has a trailer without /Root or /Size").arg(file->fileName()));
     return true;
