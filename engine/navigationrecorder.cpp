@@ -1,5 +1,7 @@
 #include "navigationrecorder.h"
 
+#include <QUrl>
+
 #include <algorithm>
 #include <climits>
 
@@ -20,25 +22,30 @@ void NavigationRecorder::addPrintedSlice(int document, int page, int from, int t
     m_documents[document].slices.push_back({from, to, page, origin, scale});
 }
 
+QString LinkAddress::text() const
+{
+    return resolve ? QUrl(base).resolved(QUrl(href)).toString() : href;
+}
+
 void NavigationRecorder::addJump(int source, int page, const QRectF &box, const QString &address,
-                                 const QString &fragment, const QString &fallbackUri)
+                                 const QString &fragment, const LinkAddress &fallback)
 {
     Jump jump;
     jump.source = source;
     jump.link.page = page;
     jump.link.box = box;
-    jump.link.uri = fallbackUri;
+    jump.uri = fallback;
     jump.address = address;
     jump.fragment = fragment;
     m_jumps.push_back(std::move(jump));
 }
 
-void NavigationRecorder::addUri(int page, const QRectF &box, const QString &uri)
+void NavigationRecorder::addUri(int page, const QRectF &box, const LinkAddress &uri)
 {
     Jump link;
     link.link.page = page;
     link.link.box = box;
-    link.link.uri = uri;
+    link.uri = uri;
     m_jumps.push_back(std::move(link));
 }
 
@@ -139,6 +146,9 @@ PdfNavigation NavigationRecorder::navigation() const
         PdfLink link = jump.link;
         if (jump.source >= 0)
             link.target = resolve(jump, slices, documents);
+        // A jump needs its address only when its place was not printed.
+        if (!link.target.isValid())
+            link.uri = jump.uri.text();
         result.links.push_back(std::move(link));
     }
     for (size_t d = 0; d < m_documents.size(); ++d) {

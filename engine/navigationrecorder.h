@@ -25,6 +25,18 @@ struct LoadedDocument {
     std::vector<DocumentHeading> headings; // in document order
 };
 
+// The address a link area opens: `href` as the document has it, or resolved
+// against `base` when `resolve` is set. Kept as the pieces, which the link's
+// document shares, and resolved only when the PDF is written, so a manual's
+// tens of thousands of links cost no string of their own while printing.
+struct LinkAddress {
+    QString href;
+    QString base;
+    bool resolve = false;
+
+    QString text() const;
+};
+
 // Follows one output document as it is printed: which slice of which loaded
 // document went onto which page, and which link areas jump to places of
 // loaded documents. At the end it turns them into the PDF's jumps and
@@ -41,11 +53,11 @@ public:
                          double scale);
     // A link area of `source` on page `page` (box in points) that goes to the
     // document at `address`, at the element named `fragment` (empty: the
-    // document's start).
+    // document's start); when that place is not printed it opens `fallback`.
     void addJump(int source, int page, const QRectF &box, const QString &address,
-                 const QString &fragment, const QString &fallbackUri);
+                 const QString &fragment, const LinkAddress &fallback);
     // A link area on page `page` (box in points) that opens `uri`.
-    void addUri(int page, const QRectF &box, const QString &uri);
+    void addUri(int page, const QRectF &box, const LinkAddress &uri);
     // The output file starts again: the pages printed so far are gone.
     void forgetPages();
     // Forgets everything, for the next output document.
@@ -68,7 +80,8 @@ private:
     };
     struct Jump {
         int source = -1; // -1: an address, never a jump
-        PdfLink link;
+        PdfLink link;    // its uri is filled in from `uri` at the end
+        LinkAddress uri;
         QString address;
         QString fragment;
     };

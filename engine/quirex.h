@@ -238,7 +238,7 @@ private Q_SLOTS:
     void m_FindCSSPageBreaks();
     void m_FindPoints(const QWebElement &parentElement);
     int m_DrawHyperlinksOnPage(bool PreserveHyperlinks, int from_pos, int to_pos);
-    void m_DrawRectHyperlink(const QRectF &box, const QString &link);
+    void m_DrawRectHyperlink(const QRectF &box, const quirex::engine::LinkAddress &link);
 
 private:
     struct StoredFontAttributes

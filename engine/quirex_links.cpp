@@ -32,7 +32,8 @@ void QUIREX::collectLinks()
         const QString address = documentAddress(resolved);
         if (address == ownAddress || resolved.isLocalFile()) {
             link.jumps = true;
-            link.jumpAddress = address;
+            // Links into the document itself share one string.
+            link.jumpAddress = address == ownAddress ? ownAddress : address;
             link.jumpFragment = resolved.fragment(QUrl::FullyDecoded);
         }
         m_links.push_back(std::move(link));
@@ -94,9 +95,7 @@ int QUIREX::m_DrawHyperlinksOnPage(bool PreserveHyperlinks, int from_pos, int to
         [](const DocumentLink &link, int top) { return link.geometry.top() < top; });
     for (auto it = first; it != m_links.end() && it->geometry.top() < to_pos; ++it) {
         const QRect &box = it->geometry;
-        const QString target = m_resolveRelativeHyperlinks
-            ? QUrl(m_baseUrl).resolved(QUrl(it->href)).toString()
-            : it->href;
+        const LinkAddress target{it->href, m_baseUrl, m_resolveRelativeHyperlinks};
         const QRectF onPage(origin.x() + box.left() * scale,
                             origin.y() + (box.top() - from_pos) * scale, box.width() * scale,
                             box.height() * scale);
@@ -110,7 +109,7 @@ int QUIREX::m_DrawHyperlinksOnPage(bool PreserveHyperlinks, int from_pos, int to
     return 0;
 }
 
-void QUIREX::m_DrawRectHyperlink(const QRectF &box, const QString &link)
+void QUIREX::m_DrawRectHyperlink(const QRectF &box, const LinkAddress &link)
 {
     // Written into the finished file over the link's own box, like the jumps:
     // an exact area, and far cheaper than the invisible anchor text the PDF

@@ -37,12 +37,12 @@ TEST(NavigationRecorder, PlacesMapThroughThePrintedSlices)
     recorder.addPrintedSlice(b, 3, 1000, 1000, origin, 0.1); // empty: ignored
 
     const QRectF box(1, 2, 3, 4);
-    recorder.addJump(a, 0, box, "file:///a.html", "mid", "file:///a.html#mid");
-    recorder.addJump(b, 2, box, "file:///a.html", "", "file:///a.html");
-    recorder.addJump(b, 2, box, "file:///a.html", "late", "file:///a.html#late");
-    recorder.addJump(a, 0, box, "file:///b.html", "x", "b.html#x");
-    recorder.addJump(a, 0, box, "file:///b.html", "TOP", "b.html#TOP");
-    recorder.addJump(a, 0, box, "file:///c.html", "", "c.html");
+    recorder.addJump(a, 0, box, "file:///a.html", "mid", {"file:///a.html#mid", {}, false});
+    recorder.addJump(b, 2, box, "file:///a.html", "", {"file:///a.html", {}, false});
+    recorder.addJump(b, 2, box, "file:///a.html", "late", {"file:///a.html#late", {}, false});
+    recorder.addJump(a, 0, box, "file:///b.html", "x", {"b.html#x", {}, false});
+    recorder.addJump(a, 0, box, "file:///b.html", "TOP", {"b.html#TOP", {}, false});
+    recorder.addJump(a, 0, box, "file:///c.html", "", {"c.html", "file:///dir/a.html", true});
 
     const PdfNavigation navigation = recorder.navigation();
     ASSERT_EQ(navigation.links.size(), 6u);
@@ -59,6 +59,8 @@ TEST(NavigationRecorder, PlacesMapThroughThePrintedSlices)
     EXPECT_DOUBLE_EQ(links[3].target.top, 80);
     EXPECT_EQ(links[4].target.page, 2) << "top names the start";
     EXPECT_FALSE(links[5].target.isValid());
+    EXPECT_EQ(links[5].uri, QStringLiteral("file:///dir/c.html")) << "resolved against the base";
+    EXPECT_TRUE(links[0].uri.isEmpty()) << "a jump that lands needs no address";
 
     // Headings in document order, documents in the order they came; the
     // one whose slice was not printed is left out.
@@ -85,8 +87,8 @@ TEST(NavigationRecorder, ALinkPrefersItsOwnDocument)
     const int second = recorder.addDocument(document("file:///same.html", {{"x", {0, 10}}}));
     recorder.addPrintedSlice(first, 0, 0, 100, {}, 1);
     recorder.addPrintedSlice(second, 1, 0, 100, {}, 1);
-    recorder.addJump(second, 1, {}, "file:///same.html", "x", "#x");
-    recorder.addJump(first, 0, {}, "file:///same.html", "x", "#x");
+    recorder.addJump(second, 1, {}, "file:///same.html", "x", {"#x", {}, false});
+    recorder.addJump(first, 0, {}, "file:///same.html", "x", {"#x", {}, false});
     const PdfNavigation navigation = recorder.navigation();
     EXPECT_EQ(navigation.links[0].target.page, 1);
     EXPECT_EQ(navigation.links[1].target.page, 0);
