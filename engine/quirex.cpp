@@ -169,7 +169,7 @@ void QUIREX::applyGeometryToPrinter()
 
 int QUIREX::pageHeightInDocumentPixels() const
 {
-    return m_geometry.printableRect().height() * static_cast<int>(m_renderScale);
+    return m_geometry.printableRect().height() * static_cast<int>(m_documentScale);
 }
 
 void QUIREX::setMarginLeft(int value)

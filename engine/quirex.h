@@ -336,9 +336,21 @@ private:
     void restoreLoadedBody();
     int pageHeightInDocumentPixels() const;
     void setViewportSize(const QSize &size);
+    // The web engine's zoom for the loaded document: the caller's zoom at
+    // the document scale.
+    double documentZoom() const;
+    // Lowers the document scale until the web engine lays out the whole
+    // document (see m_documentScale).
+    void fitDocumentScale();
 
     const double m_renderScale = 10.0;
     double m_zoomFactor = 10.0;
+    // Document pixels per device pixel for the web content: the render
+    // scale, unless the document is taller than the web engine can lay out
+    // at it (it drops what lies below 2^25 document pixels, about 3,300 A4
+    // pages at the render scale); then 5, 2 or 1. Text and shapes the
+    // caller draws keep the render scale.
+    double m_documentScale = 10.0;
     bool m_firstPage = true;
     bool m_bodyGroupingTried = false;
     bool m_bodyGrouped = false;

@@ -47,7 +47,7 @@ void QUIREX::collectLinks()
 
 double QUIREX::pointsPerDocumentPixel() const
 {
-    return 72.0 / (m_geometry.resolution() * m_renderScale);
+    return 72.0 / (m_geometry.resolution() * m_documentScale);
 }
 
 void QUIREX::recordSliceOnPage(int from, int to)
@@ -86,8 +86,8 @@ int QUIREX::m_DrawHyperlinksOnPage(bool PreserveHyperlinks, int from_pos, int to
         collectLinks();
     const double scale = pointsPerDocumentPixel();
     const QMargins &margins = m_geometry.margins();
-    const QPointF origin(margins.left() * m_renderScale * scale,
-                         margins.top() * m_renderScale * scale);
+    const QPointF origin(margins.left() * m_documentScale * scale,
+                         margins.top() * m_documentScale * scale);
     // A link belongs to the page whose slice holds its top edge; a link
     // starting exactly at the end of a slice belongs to the next page only.
     const auto first = std::lower_bound(

@@ -78,6 +78,7 @@ void QUIREX::readUntrustedMode()
 
 void QUIREX::startDocument(const QUrl &documentUrl, const QUrl &entry)
 {
+    m_documentScale = m_renderScale;
     m_networkAccess->startDocument(quirex::engine::DocumentSource::fromUrl(documentUrl), entry);
 }
 
@@ -168,8 +169,9 @@ void QUIREX::setViewportSize(const QSize &size)
 
 void QUIREX::setUpLayout()
 {
-    m_mainFrame->setZoomFactor(m_zoomFactor);
-    QUIREX_TRACE() << "m_ContentZoomFactor: " << m_zoomFactor;
+    m_mainFrame->setZoomFactor(documentZoom());
+    QUIREX_TRACE() << "m_ContentZoomFactor: " << m_zoomFactor << "document scale"
+                   << m_documentScale;
     m_mainFrame->setScrollBarPolicy(Qt::Horizontal, Qt::ScrollBarAlwaysOff);
     m_mainFrame->setScrollBarPolicy(Qt::Vertical, Qt::ScrollBarAlwaysOff);
 
@@ -191,10 +193,36 @@ void QUIREX::setUpLayout()
         QSize(static_cast<int>(std::floor(m_renderScale * width / m_zoomFactor)), layoutHeight));
     // In one-page mode a viewport no taller than a line, so a short
     // document is not stretched to the height of a page.
-    setViewportSize(QSize(static_cast<int>(std::floor(width * m_renderScale)),
-                          m_slicingMode ? static_cast<int>(std::floor(height * m_renderScale))
-                                        : 1));
+    setViewportSize(
+        QSize(static_cast<int>(std::floor(width * m_documentScale)),
+              m_slicingMode ? static_cast<int>(std::floor(height * m_documentScale)) : 1));
     m_graphicsWebView->setResizesToContents(false);
+}
+
+double QUIREX::documentZoom() const
+{
+    return m_zoomFactor * m_documentScale / m_renderScale;
+}
+
+void QUIREX::fitDocumentScale()
+{
+    // 2^25 - 1: the web engine keeps layout positions in 1/64 of a pixel in
+    // a 32-bit integer. A document reaching it has lost what lies below.
+    constexpr int kLayoutLimit = 33554431;
+    constexpr double kLowerScales[] = {5, 2, 1};
+    for (const double scale : kLowerScales) {
+        // Reading an element's box brings the layout up to date first.
+        m_mainFrame->documentElement().geometry();
+        if (m_mainFrame->contentsSize().height() < kLayoutLimit)
+            return;
+        if (scale < m_documentScale) {
+            m_documentScale = scale;
+            setUpLayout();
+        }
+    }
+    m_mainFrame->documentElement().geometry();
+    if (m_mainFrame->contentsSize().height() >= kLayoutLimit)
+        m_writeLog(QStringLiteral("The document is too long to print whole; its end is lost."));
 }
 
 void QUIREX::prepareLoadedDocument()
@@ -204,6 +232,7 @@ void QUIREX::prepareLoadedDocument()
     // Unchanged since the load began, unless a script or the caller changed
     // the document or the settings: then it is laid out again here.
     setUpLayout();
+    fitDocumentScale();
     if (m_slicingMode) {
         if (m_geometry.paperKind() != quirex::engine::PageGeometry::PaperKind::Custom)
             m_geometry.setNamedPaper(m_paperSizeCode);

@@ -238,8 +238,8 @@ bool QUIREX::startPage(bool onePageMode)
         setViewportSize(m_contentsSize);
     } else {
         const QRect printable = m_geometry.printableRect();
-        setViewportSize(QSize(static_cast<int>(std::floor(m_renderScale)) * printable.width(),
-                              static_cast<int>(std::floor(m_renderScale)) * printable.height()));
+        setViewportSize(QSize(static_cast<int>(std::floor(m_documentScale)) * printable.width(),
+                              static_cast<int>(std::floor(m_documentScale)) * printable.height()));
         if (!custom)
             m_geometry.setNamedPaper(m_paperSizeCode);
     }
@@ -252,9 +252,9 @@ bool QUIREX::startPage(bool onePageMode)
 QSize QUIREX::paperForContents(const QSize &contents) const
 {
     const QMargins &margins = m_geometry.margins();
-    return QSize(static_cast<int>(std::ceil(contents.width() / m_renderScale)) + margins.right() +
+    return QSize(static_cast<int>(std::ceil(contents.width() / m_documentScale)) + margins.right() +
                      margins.left(),
-                 static_cast<int>(std::ceil(contents.height() / m_renderScale)) + margins.top() +
+                 static_cast<int>(std::ceil(contents.height() / m_documentScale)) + margins.top() +
                      margins.bottom());
 }
 
@@ -317,9 +317,8 @@ void QUIREX::paintSlice(int from, int to)
     // slice is painted through a clip instead, in viewport-high pieces when
     // it is taller than the viewport.
     const QSize viewport = m_webPage->viewportSize();
-    const int width =
-        std::min(viewport.width(), static_cast<int>(std::floor(m_renderScale))
-                                       * m_geometry.printableRect().width());
+    const int width = std::min(viewport.width(), static_cast<int>(std::floor(m_documentScale)) *
+                                                     m_geometry.printableRect().width());
     // Where the slice ends between two lines, the web engine would still
     // draw a line whose box reaches a pixel or two across (fonts whose glyph
     // boxes are taller than their line height), clipped but whole in the
@@ -334,7 +333,7 @@ void QUIREX::paintSlice(int from, int to)
         const int height = std::min(end - y, viewport.height() - offset);
         if (offset < 0 || height <= 0)
             break;
-        m_painter.scale(1 / m_renderScale, 1 / m_renderScale);
+        m_painter.scale(1 / m_documentScale, 1 / m_documentScale);
         m_painter.translate(0, y - from - offset);
         m_mainFrame->render(&m_painter, QWebFrame::ContentsLayer,
                             QRegion(0, offset, width, height));
@@ -367,5 +366,5 @@ int QUIREX::insetAt(int boundary) const
     if (!std::binary_search(m_lineCuts.begin(), m_lineCuts.end(), boundary))
         return 0;
     // A third of a CSS pixel: below anything visible, above the overhang.
-    return std::max(2, static_cast<int>(std::ceil(m_zoomFactor / 3)));
+    return std::max(2, static_cast<int>(std::ceil(documentZoom() / 3)));
 }

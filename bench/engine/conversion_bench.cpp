@@ -27,12 +27,12 @@
 namespace
 {
 
-// About two and a half sections fill an A4 page.
+// About two and three quarter sections fill an A4 page.
 QByteArray generateDocument(int pages)
 {
     QByteArray html = "<html><head><style>table{border-collapse:collapse}"
                       "td{border:1px solid #888;padding:2px}</style></head><body>";
-    const int sections = pages * 5 / 2;
+    const int sections = pages * 11 / 4;
     for (int s = 0; s < sections; ++s) {
         html += "<h2 id='section" + QByteArray::number(s) + "'>Section " + QByteArray::number(s) +
                 "</h2>";

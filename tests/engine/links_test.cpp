@@ -127,3 +127,35 @@ TEST_F(Links, NoAnchorsWhenLinksAreNotPreserved)
     ASSERT_EQ(pages.size(), 1);
     EXPECT_TRUE(pages[0].isEmpty());
 }
+
+TEST_F(Links, ADocumentBeyondTheWebEnginesLayoutLimitIsPrintedWhole)
+{
+    // 3.6 million CSS pixels: at the render scale of ten the web engine lays
+    // out only the first 3.35 million and drops the rest, link and all.
+    const int linkTop = 3600000;
+    const QString output = quirex::test::scratchFolder() + QStringLiteral("/long.pdf");
+    engine->setProperty("OutputFileName", output);
+    engine->BeginDoc();
+    engine->LoadHTMLString(
+        QStringLiteral(
+            "<style>body{margin:0} a{display:block;height:20px;width:200px}</style>"
+            "<div style='height:%1px'></div><a href='https://example.org/end'>The end</a>")
+            .arg(linkTop));
+    // The tall block is cut at page heights of 1043 px; the link follows it.
+    ASSERT_EQ(engine->numberOfPages(), linkTop / 1043 + 1);
+    engine->ConvertPage(engine->numberOfPages());
+    engine->EndDoc();
+
+    PdfProbe pdf(output);
+    ASSERT_EQ(pdf.pageCount(), 1);
+    EXPECT_TRUE(pdf.text(0).contains(QStringLiteral("The end")));
+    const auto links = pdf.links(0);
+    ASSERT_EQ(links.size(), 1);
+    EXPECT_EQ(links[0].uri, QStringLiteral("https://example.org/end"));
+    const double height = pdf.pageSizePoints(0).height();
+    const int onPage = 40 + linkTop % 1043;
+    EXPECT_NEAR(links[0].rect.bottom(), height - onPage * kPointsPerPixel, 0.5);
+    EXPECT_NEAR(links[0].rect.top(), height - (onPage + 20) * kPointsPerPixel, 0.5);
+    EXPECT_NEAR(links[0].rect.left(), 10 * kPointsPerPixel, 0.5);
+    EXPECT_NEAR(links[0].rect.right(), 210 * kPointsPerPixel, 0.5);
+}
