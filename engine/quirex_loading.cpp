@@ -78,6 +78,7 @@ void QUIREX::readUntrustedMode()
 
 void QUIREX::startDocument(const QUrl &documentUrl, const QUrl &entry)
 {
+    // Every document starts at the render scale.
     m_documentScale = m_renderScale;
     m_networkAccess->startDocument(quirex::engine::DocumentSource::fromUrl(documentUrl), entry);
 }
@@ -85,10 +86,10 @@ void QUIREX::startDocument(const QUrl &documentUrl, const QUrl &entry)
 void QUIREX::LoadHTMLString(const QString &sHTML)
 {
     restoreLoadedBody();
-    setUpLayout();
     const QString html = kPlaceholder + sHTML;
     const QUrl baseUrl = m_resolveRelativeHyperlinks ? QUrl(m_baseUrl, QUrl::TolerantMode) : QUrl();
     startDocument(baseUrl, QUrl());
+    setUpLayout();
     waitForLoad([&] { m_mainFrame->setHtml(html, baseUrl); });
     prepareLoadedDocument();
 }

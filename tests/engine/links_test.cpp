@@ -158,4 +158,12 @@ TEST_F(Links, ADocumentBeyondTheWebEnginesLayoutLimitIsPrintedWhole)
     EXPECT_NEAR(links[0].rect.top(), height - (onPage + 20) * kPointsPerPixel, 0.5);
     EXPECT_NEAR(links[0].rect.left(), 10 * kPointsPerPixel, 0.5);
     EXPECT_NEAR(links[0].rect.right(), 210 * kPointsPerPixel, 0.5);
+
+    // The next document of the same object is laid out as any other.
+    const auto next = print(QStringLiteral(
+        "<div style='height:100px'></div><a href='https://example.org/a'>A link</a>"));
+    ASSERT_EQ(next.size(), 1);
+    ASSERT_EQ(next[0].size(), 1);
+    EXPECT_NEAR(next[0][0].rect.bottom(), pageHeightPoints - 140 * kPointsPerPixel, 0.5);
+    EXPECT_NEAR(next[0][0].rect.right(), 210 * kPointsPerPixel, 0.5);
 }
