@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QProcessEnvironment>
 #include <QString>
 
 namespace quirex::test {
@@ -18,5 +19,9 @@ QString writeFile(const QString &relativePath, const QByteArray &contents);
 // Points QUIREX_LOG_DIR, QUIREX_REGISTRY, XDG_CONFIG_HOME, XDG_RUNTIME_DIR
 // and HOME into the scratch folder. Called by the test main.
 void isolateEnvironment();
+
+// The environment for a program run under xvfb-run: this one, with Qt's X
+// platform on the display xvfb-run gives it, and no OpenGL.
+QProcessEnvironment xvfbEnvironment();
 
 } // namespace quirex::test

@@ -202,10 +202,7 @@ TEST(QuirexdeskWindowHandOff, WindowModeServesAndStopsWithASilentClientWhenTheWi
         GTEST_SKIP() << "built without Xlib: nothing can close the window";
     const QString release = test::scratchFolder() + QStringLiteral("/release");
     QProcess run;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    environment.remove(QStringLiteral("DISPLAY"));
-    run.setProcessEnvironment(environment);
+    run.setProcessEnvironment(test::xvfbEnvironment());
     // The program in the background; once the test creates the release file, the window is
     // closed as a window manager would, and the exit code is printed.
     run.start(xvfbRun,

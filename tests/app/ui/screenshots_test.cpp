@@ -1,3 +1,5 @@
+#include "testenvironment.h"
+
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
@@ -16,10 +18,7 @@ TEST(Screenshots, EachWindowInBothLanguagesUnderARealXServer)
     if (xvfbRun.isEmpty())
         GTEST_SKIP() << "xvfb-run is not installed (Debian package xvfb): no screenshots taken";
     QProcess run;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    environment.remove(QStringLiteral("DISPLAY"));
-    run.setProcessEnvironment(environment);
+    run.setProcessEnvironment(quirex::test::xvfbEnvironment());
     run.start(xvfbRun,
               {QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1024x768x24"),
                QStringLiteral(QUIREX_SCREENSHOT_TOOL), QStringLiteral(QUIREX_SCREENSHOT_DIR)});
@@ -52,10 +51,7 @@ TEST(WindowModeProgram, OpensTheMainWindowAndAnswersZeroWhenItIsClosed)
     if (QStringLiteral(QUIREX_CLOSE_TOOL).isEmpty())
         GTEST_SKIP() << "built without Xlib: nothing can close the window";
     QProcess run;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    environment.remove(QStringLiteral("DISPLAY"));
-    run.setProcessEnvironment(environment);
+    run.setProcessEnvironment(quirex::test::xvfbEnvironment());
     // The program in the background, the close request, then its exit code.
     run.start(xvfbRun,
               {QStringLiteral("-a"), QStringLiteral("sh"), QStringLiteral("-c"),
