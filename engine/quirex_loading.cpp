@@ -211,18 +211,20 @@ void QUIREX::fitDocumentScale()
     // a 32-bit integer. A document reaching it has lost what lies below.
     constexpr int kLayoutLimit = 33554431;
     constexpr double kLowerScales[] = {5, 2, 1};
-    for (const double scale : kLowerScales) {
+    const auto fits = [this] {
         // Reading an element's box brings the layout up to date first.
         m_mainFrame->documentElement().geometry();
-        if (m_mainFrame->contentsSize().height() < kLayoutLimit)
+        return m_mainFrame->contentsSize().height() < kLayoutLimit;
+    };
+    for (const double scale : kLowerScales) {
+        if (fits())
             return;
         if (scale < m_documentScale) {
             m_documentScale = scale;
             setUpLayout();
         }
     }
-    m_mainFrame->documentElement().geometry();
-    if (m_mainFrame->contentsSize().height() >= kLayoutLimit)
+    if (!fits())
         m_writeLog(QStringLiteral("The document is too long to print whole; its end is lost."));
 }
 
