@@ -58,16 +58,23 @@ struct Result {
     long peakKilobytes = 0;
 };
 
-Result convert(int pages)
+// Writes the document of `pages` pages as `name` into `folder`, with the
+// picture it shows beside it.
+QString writeDocument(const QDir &folder, const QString &name, int pages)
 {
-    QTemporaryDir folder;
     QImage picture(120, 40, QImage::Format_RGB32);
     picture.fill(QColor(40, 90, 160));
     picture.save(folder.filePath(QStringLiteral("picture.png")));
-    QFile file(folder.filePath(QStringLiteral("document.html")));
+    QFile file(folder.filePath(name));
     file.open(QIODevice::WriteOnly);
     file.write(generateDocument(pages));
-    file.close();
+    return file.fileName();
+}
+
+Result convert(int pages)
+{
+    QTemporaryDir folder;
+    QFile file(writeDocument(QDir(folder.path()), QStringLiteral("document.html"), pages));
 
     QElapsedTimer timer;
     timer.start();
@@ -102,11 +109,20 @@ int main(int argc, char **argv)
         std::printf("%d %.3f %.3f %ld\n", r.pages, r.seconds, r.cpuSeconds, r.peakKilobytes);
         return 0;
     }
+    // --write-documents FOLDER [PAGES ...]: only writes the documents, for
+    // bench/compare-builds.sh.
+    const bool writeOnly = argc >= 3 && std::strcmp(argv[1], "--write-documents") == 0;
     std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i)
+    for (int i = writeOnly ? 3 : 1; i < argc; ++i)
         sizes.push_back(std::atoi(argv[i]));
     if (sizes.empty())
         sizes = {10, 100, 1000, 5000};
+    if (writeOnly) {
+        const QDir folder(QFile::decodeName(argv[2]));
+        for (const int size : sizes)
+            writeDocument(folder, QStringLiteral("conversion-%1.html").arg(size), size);
+        return 0;
+    }
     // CPU time beside wall time: on a shared machine the wall clock also
     // counts other programs.
     std::printf("%8s %10s %14s %18s %12s\n", "pages", "wall s", "ms per page", "CPU ms per page",

@@ -258,13 +258,30 @@ QByteArray engineScript(const QString &input, const QString &output, bool links)
            QFile::encodeName(input) + "\"\ncall ConvertAll\ncall EndDoc\nrelease\n";
 }
 
+// Sections; about 0.6 of a page each, so 10 to 200 pages.
+const int kSizes[] = {18, 45, 90, 175, 260, 345};
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s QUIREXSCRIPT [PEER [PEER-ARGUMENT ...]]\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s QUIREXSCRIPT [PEER [PEER-ARGUMENT ...]]\n"
+                     "       %s --write-documents FOLDER\n",
+                     argv[0], argv[0]);
         return 2;
+    }
+    // Only writes the documents, for bench/compare-builds.sh.
+    if (argc == 3 && std::strcmp(argv[1], "--write-documents") == 0) {
+        Random random;
+        for (const int size : kSizes) {
+            QFile file(QFile::decodeName(argv[2]) + QStringLiteral("/manual-%1.html").arg(size));
+            if (!file.open(QIODevice::WriteOnly))
+                return 1;
+            file.write(generateManual(size, random));
+        }
+        return 0;
     }
     const QString script = QFile::decodeName(argv[1]);
     QStringList peer;
@@ -273,8 +290,6 @@ int main(int argc, char **argv)
 
     QTemporaryDir folder;
     Random random;
-    // Sections; about 0.6 of a page each, so 10 to 200 pages.
-    const int sizes[] = {18, 45, 90, 175, 260, 345};
     // CPU time beside wall time: on a shared machine the wall clock also
     // counts other programs.
     std::printf("%-12s %6s %6s %9s %9s %6s %9s %9s %6s %10s %10s %9s %9s\n", "document", "pages",
@@ -283,7 +298,7 @@ int main(int argc, char **argv)
     double logSum = 0, cpuLogSum = 0, linkedCpu = 0, unlinkedCpu = 0;
     int compared = 0;
     long enginePeak = 0, peerPeak = 0, enginePrivate = 0, peerPrivate = 0;
-    for (const int size : sizes) {
+    for (const int size : kSizes) {
         const QString name = QStringLiteral("manual-%1").arg(size);
         const QString input = folder.filePath(name + QStringLiteral(".html"));
         QFile file(input);
