@@ -11,8 +11,10 @@ endfunction()
 # Makes `target` (a MODULE library that declares an automation factory list) a component
 # library: no "lib" prefix, so its file name gives its ProgIDs, and, with
 # QUIREX_REGISTER_COMPONENTS on, registered by regsvr after every build into the registry in
-# force when the build runs (QUIREX_REGISTRY when set, else the user's own).
+# force when the build runs (QUIREX_REGISTRY when set, else the user's own). The library links
+# quirex_qtapp, which makes the application object in a process that has none.
 function(quirex_register_component target)
+  target_link_libraries(${target} PRIVATE quirex_qtapp)
   # Only the entry points are exported; the factory-list macro marks them visible.
   set_target_properties(${target} PROPERTIES
     PREFIX ""
