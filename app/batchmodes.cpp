@@ -5,7 +5,7 @@
 #include "converter.h"
 #include "filemask.h"
 #include "listfile.h"
-#include "messagebox.h"
+#include "messagereport.h"
 #include "outputname.h"
 #include "pathcompletion.h"
 #include "settingsio.h"
@@ -62,12 +62,13 @@ int convertInOrder(CConverter &converter, const QStringList &inputs,
 
 // The output folder made absolute against the current folder, or an empty
 // string with box 2028 (naming it as the user wrote it) when it does not exist.
-QString existingFolder(const QString &folder)
+QString existingFolder(const CConverter &converter, const QString &folder)
 {
     const QString absolute = completePath(folder);
     if (absolute.isEmpty() || !QFileInfo(absolute).isDir()) {
         // Shown although messages are off: the user has to know why nothing happened.
-        formattedErrorBox(strings::FolderMissing, folder, strings::ErrorTitle);
+        converter.showMessage(fillFormat(loadText(strings::FolderMissing), {folder}),
+                              loadText(strings::ErrorTitle), MessageIcon::Error);
         return QString();
     }
     return absolute;
@@ -107,7 +108,7 @@ int ConvertFileMask2Dir(CConverter &converter, const QString &mask, const QStrin
         const int slash = mask.lastIndexOf(QLatin1Char('/'));
         target = slash == 0 ? QStringLiteral("/") : mask.left(qMax(0, slash));
     }
-    const QString absolute = existingFolder(target);
+    const QString absolute = existingFolder(converter, target);
     if (absolute.isEmpty())
         return ModeResult::FolderMissing;
     return convertIntoFolder(converter, matches.paths, absolute, observer);
@@ -120,7 +121,7 @@ int ConvertFileList2Dir(CConverter &converter, const QString &list, const QStrin
     QStringList inputs;
     if (!readListFile(list, &inputs))
         return ModeResult::InputListUnreadable;
-    const QString absolute = existingFolder(folder);
+    const QString absolute = existingFolder(converter, folder);
     if (absolute.isEmpty())
         return ModeResult::FolderMissing;
     return convertIntoFolder(converter, inputs, absolute, observer);
@@ -164,13 +165,13 @@ int ConvertUrlToDocument(CConverter &converter, const QString &url, const Settin
     const int result = converter.ConvertURL(url, output);
     const QString title = QStringLiteral("Quirex Desk");
     if (result != 0) {
-        showMessageBox(fillFormat(loadText(strings::UrlNotConverted), {url, qint64(result)}), title,
-                       MessageIcon::Error);
+        converter.showMessage(fillFormat(loadText(strings::UrlNotConverted), {url, qint64(result)}),
+                              title, MessageIcon::Error);
         return result;
     }
     const MessageAnswer answer =
-        showMessageBox(fillFormat(loadText(strings::UrlConverted), {url, output}), title,
-                       MessageIcon::Information, MessageButtons::YesNo);
+        converter.showMessage(fillFormat(loadText(strings::UrlConverted), {url, output}), title,
+                              MessageIcon::Information, MessageButtons::YesNo);
     if (answer == MessageAnswer::Yes)
         platform::shellOpen(output);
     return result;

@@ -46,7 +46,8 @@ using BatchObserver = std::function<void(const BatchStep &)>;
 // before keep their PDFs, the rest are not tried). `observer`, when set, hears
 // of every input converted or failed. A relative output folder means the
 // current folder, like a relative input; a missing one is reported with box
-// 2028, which appears although messages are off (on stderr without a display).
+// 2028 through the converter's message function (CConverter::showMessage),
+// which shows it although messages are off (on stderr without a display).
 
 // Every file matching `mask` (filemask.h) into `folder`, or into the mask's
 // own folder when `folder` is empty; names by outputPathInFolder with the
@@ -74,8 +75,9 @@ int ConvertFileList2One(CConverter &converter, const QString &list, const QStrin
 // "ConvertedDocument_1.pdf", ... in the folder of the "SaveFolder" setting
 // (the Documents folder when it is not set or does not exist). Then box 136
 // (failure) or 135 (success, asking whether to open the PDF; Yes opens it)
-// appear although messages are off; without a display they go to stderr and
-// the answer is No. Returns the converter's result.
+// appear through the converter's message function although messages are off;
+// without a display they go to stderr and the answer is No. Returns the
+// converter's result.
 int ConvertUrlToDocument(CConverter &converter, const QString &url, const SettingsStore &store);
 
 } // namespace quirex::app

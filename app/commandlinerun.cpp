@@ -5,10 +5,12 @@
 #include "commandline.h"
 #include "componentregistry.h"
 #include "converter.h"
-#include "headlessapplication.h"
-#include "helpviewer.h"
-#include "messagebox.h"
+#include "headlessplatform.h"
+#include "helppages.h"
+#include "messagereport.h"
 #include "stringids.h"
+#include "stringtable.h"
+#include "textformat.h"
 #include "userfolders.h"
 
 #include <QFileInfo>
@@ -44,10 +46,10 @@ void handOptionsTo(CConverter &converter, const ConversionOptions &options)
     converter.setOutputExtension(options.outputExtension);
 }
 
-int showHelp()
+int showHelp(const CConverter &converter, const HelpOpener &openHelp)
 {
     const QString helpFile = defaultHelpFilePath();
-    if (!platform::isHeadlessPlatform()) {
+    if (!platform::isHeadlessPlatform() && openHelp) {
         openHelp(helpFile, QLatin1String(HelpTopicCommandLine));
         return 0;
     }
@@ -56,7 +58,8 @@ int showHelp()
         write(stdout, QStringLiteral("Help: %1\n\n")
                           .arg(helpPagePath(helpFile, QLatin1String(HelpTopicCommandLine))));
     else
-        formattedErrorBox(strings::HelpMissing, helpFile, strings::ErrorTitle);
+        converter.showMessage(fillFormat(loadText(strings::HelpMissing), {helpFile}),
+                              loadText(strings::ErrorTitle), MessageIcon::Error);
     write(stdout, usageText());
     return 0;
 }
@@ -155,13 +158,14 @@ void logArguments(const QStringList &arguments)
             logLine(QStringLiteral("tmp %1\n").arg(argument));
 }
 
-int runCommandLine(const CommandLine &line, CConverter &converter, const SettingsStore &store)
+int runCommandLine(const CommandLine &line, CConverter &converter, const SettingsStore &store,
+                   const HelpOpener &openHelp)
 {
     switch (line.mode) {
     case CommandMode::Window:
         return runWithoutWindow();
     case CommandMode::Help:
-        return showHelp();
+        return showHelp(converter, openHelp);
     case CommandMode::Version:
         write(stdout, versionText());
         return 0;

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace quirex::app
 {
 
@@ -41,15 +43,20 @@ void applyGlobalSwitches(const CommandLine &line, CConverter &converter);
 // One line on what a conversion's failure result means, for stderr.
 QString failureText(int result);
 
+// Opens the help file at a topic: ui::openHelp in the program.
+using HelpOpener = std::function<void(const QString &helpFile, const QString &topic)>;
+
 // Runs a command line other than the window mode with the converter's
-// messages switched off: help (the help page through the desktop, or without
-// a display its path and the usage on stdout), the version, a wrong command
-// line (-1, nothing converted), or a conversion mode with the options and
-// switches handed to the converter. Batch modes print a progress line per
+// messages switched off: help (the help page through `openHelp`; without a
+// display or an opener its path and the usage on stdout, a missing help file
+// reported through the converter's message function), the version, a wrong
+// command line (-1, nothing converted), or a conversion mode with the options
+// and switches handed to the converter. Batch modes print a progress line per
 // input on stderr when it is a terminal and "/quiet" was not given; a failed
 // file mode ends with one line on stderr saying why (failureText). Returns
 // the exit code.
-int runCommandLine(const CommandLine &line, CConverter &converter, const SettingsStore &store);
+int runCommandLine(const CommandLine &line, CConverter &converter, const SettingsStore &store,
+                   const HelpOpener &openHelp = {});
 
 // What an empty command line does without a display, where the main window
 // could be neither seen nor closed: prints the usage on stderr and returns -1.

@@ -33,21 +33,6 @@ using automation::ComError;
 namespace
 {
 
-// Marks a conversion call as running for as long as it lasts.
-class BusyFlag
-{
-public:
-    explicit BusyFlag(bool &flag)
-        : m_flag(flag)
-    {
-        m_flag = true;
-    }
-    ~BusyFlag() { m_flag = false; }
-
-private:
-    bool &m_flag;
-};
-
 bool hasHtmlOrTextExtension(const QString &extension)
 {
     return extension == QLatin1String("html") || extension == QLatin1String("htm") ||
@@ -109,11 +94,30 @@ private:
 
 } // namespace
 
+// Marks a conversion call as running for as long as it lasts; a run that
+// made the call is under way again afterwards.
+class CConverter::CallScope
+{
+public:
+    explicit CallScope(State &state)
+        : m_state(state)
+        , m_before(state)
+    {
+        m_state = State::Call;
+    }
+    ~CallScope() { m_state = m_before; }
+
+private:
+    Q_DISABLE_COPY(CallScope)
+    State &m_state;
+    const State m_before;
+};
+
 CConverter::CConverter(EngineFactory factory, MessageBoxFunction messages,
                        ConversionProgress *progress)
     : m_progress(progress)
     , m_factory(factory ? std::move(factory) : EngineFactory(&EngineClient::create))
-    , m_messages(messages ? std::move(messages) : MessageBoxFunction(&showMessageBox))
+    , m_messages(messages ? std::move(messages) : MessageBoxFunction(&reportWithoutDisplay))
 {
     logStart();
 }
@@ -126,9 +130,9 @@ CConverter::~CConverter() = default;
 
 int CConverter::Convert(const QString &input, const QString &output)
 {
-    if (m_busy)
+    if (m_state == State::Call)
         return ConvertResult::EngineFailed;
-    BusyFlag busy(m_busy);
+    CallScope call(m_state);
     logLine(QStringLiteral("CConverter::Convert\n"));
     if (cancelled()) {
         // A joined PDF cancelled between its inputs is abandoned, not left open.
@@ -170,9 +174,9 @@ int CConverter::Convert(const QString &input, const QString &output)
 
 int CConverter::ConvertQuirex(const QString &input, const QString &output)
 {
-    if (m_busy)
+    if (m_state == State::Call)
         return ConvertResult::EngineFailed;
-    BusyFlag busy(m_busy);
+    CallScope call(m_state);
     if (!m_allToOne || m_firstFile)
         m_pdfPath.clear();
     return convertFile(input, output);
@@ -336,9 +340,9 @@ int CConverter::stampPageNumber(int current, int total)
 
 int CConverter::ConvertURL(const QString &url, const QString &output)
 {
-    if (m_busy)
+    if (m_state == State::Call)
         return ConvertResult::EngineFailed;
-    BusyFlag busy(m_busy);
+    CallScope call(m_state);
     m_engineInUse = true;
     m_pdfPath.clear();
     if (!CreateEngine())
@@ -516,6 +520,26 @@ void CConverter::advance(int units)
 {
     if (m_messagesEnabled && m_progress)
         m_progress->step(units);
+}
+
+bool CConverter::beginRun()
+{
+    if (m_state != State::Idle)
+        return false;
+    m_state = State::Run;
+    return true;
+}
+
+void CConverter::endRun()
+{
+    if (m_state == State::Run)
+        m_state = State::Idle;
+}
+
+MessageAnswer CConverter::showMessage(const QString &text, const QString &title, MessageIcon icon,
+                                      MessageButtons buttons) const
+{
+    return m_messages(text, title, icon, buttons);
 }
 
 void CConverter::errorBox(int textId)

@@ -2,7 +2,7 @@
 
 #include "conversionsettings.h"
 #include "engineclient.h"
-#include "messagebox.h"
+#include "messagereport.h"
 
 #include <QString>
 
@@ -48,7 +48,10 @@ enum : int {
 // writes the application log's start record. Everything runs on the thread
 // that created the application object; a conversion call runs nested event
 // loops (engine loads, progress updates), so a call made while another one
-// runs (isBusy()) is refused with EngineFailed and changes nothing.
+// runs is refused with EngineFailed and changes nothing. The converter alone
+// knows whether a conversion is under way (isBusy()): during a call, and
+// through a whole run of calls that a front end marks with beginRun() and
+// endRun() (the window's list), so that others wait for its end.
 //
 // Paths: "/" is the only separator. A relative input path is completed
 // against the current folder, a relative output path against the completed
@@ -63,15 +66,13 @@ enum : int {
 class CConverter final
 {
 public:
-    // Shows a box and returns the answer; showMessageBox by default. Tests and
-    // callers without windows may record instead.
-    using MessageBoxFunction = std::function<MessageAnswer(
-        const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons)>;
+    using MessageBoxFunction = app::MessageBoxFunction;
 
     // `factory` creates one engine object per PDF (default: EngineClient::create,
     // by the ProgID "quirex.QUIREX" through the per-user registry); `messages`
-    // shows the error boxes (default: showMessageBox); `progress` is the
-    // progress window of a running window conversion, or null.
+    // shows the error boxes (default: reportWithoutDisplay; the program passes
+    // its message box); `progress` is the progress window of a running window
+    // conversion, or null.
     explicit CConverter(EngineFactory factory = {}, MessageBoxFunction messages = {},
                         ConversionProgress *progress = nullptr);
     ~CConverter();
@@ -177,9 +178,21 @@ public:
     QString footerText() const { return m_footerText; }
     void setFooterText(const QString &text) { m_footerText = text; }
 
-    // True while a conversion call runs (its nested event loops may deliver
-    // window input and hand-off messages meanwhile).
-    bool isBusy() const { return m_busy; }
+    // Shows a message through the converter's message function whether
+    // messages are enabled or not: for the boxes a mode shows although it
+    // has switched the converter's own off.
+    MessageAnswer showMessage(const QString &text, const QString &title, MessageIcon icon,
+                              MessageButtons buttons = MessageButtons::Ok) const;
+
+    // True while a conversion call or a run lasts (their nested event loops
+    // may deliver window input and hand-off messages meanwhile).
+    bool isBusy() const { return m_state != State::Idle; }
+    // Marks the start of a run: conversion calls that belong together, made
+    // by one front end, during which the converter stays busy between the
+    // calls too. False, and nothing changes, when the converter is busy.
+    bool beginRun();
+    // Ends the run begun last; no-op without one.
+    void endRun();
     // True while an engine document is open (an all-to-one run between its
     // first and last input, or inside a call).
     bool hasEngine() const { return m_engine != nullptr; }
@@ -221,7 +234,10 @@ private:
 
     EngineFactory m_factory;
     MessageBoxFunction m_messages;
-    bool m_busy = false;
+    // Idle; in a run between its calls; inside a conversion call.
+    enum class State { Idle, Run, Call };
+    class CallScope;
+    State m_state = State::Idle;
     // The file the current PDF is written to (an all-to-one run's first
     // output), for the document information and the open-after flag.
     QString m_pdfPath;

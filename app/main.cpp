@@ -1,14 +1,18 @@
 // quirexdesk: sets up the process and hands over to the main window or to the
-// command line. Everything else lives in quirexdesk_core.
+// command line. Everything else lives in quirexdesk_core, quirexdesk_ui and
+// quirexdesk_pipe.
 #include "commandline.h"
 #include "commandlinerun.h"
 #include "converter.h"
-#include "headlessapplication.h"
+#include "headlessplatform.h"
+#include "helpviewer.h"
+#include "messagebox.h"
 #include "pipeserverthread.h"
 #include "settingsstore.h"
 #include "userfolders.h"
 #include "windowmode.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QStringList>
 
@@ -18,13 +22,18 @@ int main(int argc, char **argv)
 
     // The application object comes first, on a platform that works here
     // (offscreen without a reachable display): the engine component and the
-    // message boxes use this one and never make their own.
-    platform::ensureApplication("quirexdesk");
+    // message boxes use this one and never make their own. Qt is shown the
+    // program's name only, so that it never takes one of the program's own
+    // arguments ("-title", "-display", ...) for an option of its own.
+    platform::prepareApplicationEnvironment();
+    int qtArgc = 1;
+    QApplication application(qtArgc, argv);
 
     // The hand-off server thread starts before anything else and serves in
-    // every mode. Its destructor, the last thing main() runs, is the stop
-    // sequence (5 s bound). A thread that cannot start has said so on stderr;
-    // the program then goes on without a server.
+    // every mode. Its destructor, the last thing main() runs before the
+    // application object goes, is the stop sequence (5 s bound). A thread
+    // that cannot start has said so on stderr; the program then goes on
+    // without a server.
     app::PipeServerThread handOffServer;
     handOffServer.start();
 
@@ -36,8 +45,8 @@ int main(int argc, char **argv)
 
     // The settings store makes its folders now; the converter writes the
     // log's start record.
-    app::SettingsStore &settings = app::applicationSettingsStore();
-    app::CConverter converter;
+    app::SettingsStore settings = app::makeApplicationSettingsStore();
+    app::CConverter converter({}, &app::ui::showMessageBox);
     app::logArguments(arguments);
 
     const app::CommandLine line = app::parseCommandLine(arguments);
@@ -47,7 +56,9 @@ int main(int argc, char **argv)
         // program would wait forever.
         if (platform::isHeadlessPlatform())
             return app::runWithoutWindow();
-        return app::ui::runWindowMode(converter, settings, &handOffServer.callback());
+        return app::ui::runWindowMode(application, converter, settings, &handOffServer.callback());
     }
-    return app::runCommandLine(line, converter, settings);
+    return app::runCommandLine(
+        line, converter, settings,
+        [](const QString &helpFile, const QString &topic) { app::ui::openHelp(helpFile, topic); });
 }

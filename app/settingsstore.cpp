@@ -61,10 +61,9 @@ bool SettingsStore::WriteString(const QString &section, const QString &key, cons
     return platform::writeProfileString(m_path, section, key, value);
 }
 
-SettingsStore &applicationSettingsStore()
+SettingsStore makeApplicationSettingsStore()
 {
-    static SettingsStore store(QStringLiteral("settings.ini"), loadText(strings::ProductName));
-    return store;
+    return SettingsStore(QStringLiteral("settings.ini"), loadText(strings::ProductName));
 }
 
 } // namespace quirex::app

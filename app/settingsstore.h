@@ -44,7 +44,7 @@ private:
 };
 
 // The program's store: "settings.ini" in "Ardenwyke/Quirex Desk", the product
-// folder being string 129. Made on first use and kept until the process ends.
-SettingsStore &applicationSettingsStore();
+// folder being string 129. main() makes it once and hands it to the modes.
+SettingsStore makeApplicationSettingsStore();
 
 } // namespace quirex::app

@@ -1,18 +1,11 @@
-# Adds each listed folder that has a CMakeLists.txt, in the order given.
-function(quirex_add_subdirectories)
-  foreach(dir IN LISTS ARGN)
-    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
-      add_subdirectory(${dir})
-    endif()
-  endforeach()
-endfunction()
-
 # quirex_register_component(target)
 # Makes `target` (a MODULE library that declares an automation factory list) a component
 # library: no "lib" prefix, so its file name gives its ProgIDs, and, with
 # QUIREX_REGISTER_COMPONENTS on, registered by regsvr after every build into the registry in
-# force when the build runs (QUIREX_REGISTRY when set, else the user's own).
+# force when the build runs (QUIREX_REGISTRY when set, else the user's own). The library links
+# quirex_qtapp, which makes the application object in a process that has none.
 function(quirex_register_component target)
+  target_link_libraries(${target} PRIVATE quirex_qtapp)
   # Only the entry points are exported; the factory-list macro marks them visible.
   set_target_properties(${target} PROPERTIES
     PREFIX ""
@@ -25,4 +18,38 @@ function(quirex_register_component target)
       COMMENT "Registering component ${target}"
       VERBATIM)
   endif()
+endfunction()
+
+# quirex_linked_libraries(target out_var)
+# Sets out_var to every library `target` links: its own link libraries, and
+# through the link interfaces of those that are targets everything they bring
+# along (with the private dependencies of static libraries, which end up in a
+# program's link as well). Generator expressions other than LINK_ONLY are not
+# followed.
+function(quirex_linked_libraries target out)
+  set(seen)
+  get_target_property(pending ${target} LINK_LIBRARIES)
+  if(NOT pending)
+    set(pending)
+  endif()
+  get_target_property(interface ${target} INTERFACE_LINK_LIBRARIES)
+  if(interface)
+    list(APPEND pending ${interface})
+  endif()
+  while(pending)
+    list(POP_FRONT pending library)
+    string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" library "${library}")
+    if(library STREQUAL "" OR library MATCHES "^::@" OR library MATCHES "^\\$<"
+       OR library IN_LIST seen)
+      continue()
+    endif()
+    list(APPEND seen ${library})
+    if(TARGET ${library})
+      get_target_property(next ${library} INTERFACE_LINK_LIBRARIES)
+      if(next)
+        list(APPEND pending ${next})
+      endif()
+    endif()
+  endwhile()
+  set(${out} ${seen} PARENT_SCOPE)
 endfunction()

@@ -35,8 +35,6 @@ namespace
 
 constexpr char DeskVersion[] = "2.33.3";
 
-CMainDlg *g_mainWindow = nullptr;
-
 QString fileNameOf(const QString &path)
 {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
@@ -55,7 +53,6 @@ CMainDlg::CMainDlg(CConverter &converter, SettingsStore &store, int language, QW
     setObjectName(QStringLiteral("CMainDlg"));
     setWindowIcon(applicationIcon());
     setFont(dialogFont());
-    g_mainWindow = this;
     buildControls();
     readMainSettings();
     updateButtons();
@@ -63,15 +60,11 @@ CMainDlg::CMainDlg(CConverter &converter, SettingsStore &store, int language, QW
                    QLatin1String(DeskVersion));
 }
 
-CMainDlg::~CMainDlg()
-{
-    if (g_mainWindow == this)
-        g_mainWindow = nullptr;
-}
+CMainDlg::~CMainDlg() = default;
 
-CMainDlg *CMainDlg::instance()
+bool CMainDlg::isRunning() const
 {
-    return g_mainWindow;
+    return m_converter.isBusy();
 }
 
 void CMainDlg::buildControls()
@@ -242,7 +235,7 @@ QStringList CMainDlg::outputPaths() const
 
 void CMainDlg::updateButtons()
 {
-    if (m_running)
+    if (isRunning())
         return;
     const int count = m_inputs->topLevelItemCount();
     const bool any = !m_inputs->selectedItems().isEmpty();
@@ -385,7 +378,7 @@ void CMainDlg::onBrowse()
 
 void CMainDlg::onSettings()
 {
-    if (m_running)
+    if (isRunning())
         return;
     CAdvSettingsDlg dialog(m_converter.settings(), this, m_language);
     dialog.setHelpFilePath(m_helpFilePath);
@@ -413,7 +406,7 @@ void CMainDlg::onConvert()
 {
     // The progress window pumps events during the run, so a second Convert
     // (or any other caller) may arrive here while a run is under way.
-    if (m_running || m_converter.isBusy())
+    if (!m_converter.beginRun())
         return;
     logLine(QStringLiteral("CMainDlg::OnConvert"));
     takeControls();
@@ -422,7 +415,6 @@ void CMainDlg::onConvert()
     const bool makeOne = m_converter.allToOne();
     const QString extension = m_converter.outputExtension();
 
-    m_running = true;
     m_progress = new CProgressDlg(this, m_language);
     m_progress->setRangeMaximum(5 * qint64(count));
     m_progress->show();
@@ -474,7 +466,7 @@ void CMainDlg::finishRun()
         m_progress->deleteLater();
     }
     m_progress = nullptr;
-    m_running = false;
+    m_converter.endRun();
     setRunControlsEnabled(true);
     updateButtons();
     m_convert->setFocus();
@@ -497,7 +489,7 @@ void CMainDlg::receiveHandOff(const QString &text)
 
 void CMainDlg::runWhenIdle(std::function<void()> work)
 {
-    if (m_running)
+    if (isRunning())
         m_idleWork.push_back(std::move(work));
     else
         work();
@@ -534,7 +526,7 @@ void CMainDlg::onOutputKey(int key)
 
 void CMainDlg::closeEvent(QCloseEvent *event)
 {
-    if (m_running) {
+    if (isRunning()) {
         // Cancel first; the run ends at the converter's next look at the
         // flag, and the window closes then.
         m_closeAfterRun = true;
@@ -553,7 +545,7 @@ void CMainDlg::reject()
 {
     // Escape closes the window, but has no meaning while a run pumps events;
     // the close box still does (closeEvent cancels the run first).
-    if (!m_running)
+    if (!isRunning())
         close();
 }
 
@@ -583,7 +575,7 @@ void CMainDlg::resizeEvent(QResizeEvent *event)
 bool CMainDlg::event(QEvent *event)
 {
     // While a run shows its progress window, the focus stays there.
-    if (event->type() == QEvent::WindowActivate && m_running && m_progress &&
+    if (event->type() == QEvent::WindowActivate && isRunning() && m_progress &&
         m_progress->isVisible())
         m_progress->activateWindow();
     return QDialog::event(event);

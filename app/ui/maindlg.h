@@ -36,9 +36,10 @@ class FileListView;
 // input or all into one, with the progress window showing and Cancel
 // working. Converted PDFs are listed and open from the list.
 //
-// The window only calls the program's one converter. A run is synchronous
-// and pumps events through the progress window, so while it lasts the lists
-// and buttons are disabled and nothing may start a second run: Convert is
+// The window only calls the program's one converter, which also keeps the
+// run's busy state (CConverter::beginRun). A run is synchronous and pumps
+// events through the progress window, so while it lasts the lists and
+// buttons are disabled and nothing may start a second run: Convert is
 // refused, closing the window cancels the run and closes once it has ended,
 // and work handed in through runWhenIdle() waits for the run's end.
 class CMainDlg final : public QDialog, public HandOffReceiver
@@ -54,15 +55,13 @@ public:
              QWidget *parent = nullptr);
     ~CMainDlg() override;
 
-    // The open main window, or null; hand-off messages address it.
-    static CMainDlg *instance();
-
     QStringList inputPaths() const;
     QStringList outputPaths() const;
     QString outputFolder() const { return m_outputFolder; }
     void setOutputFolder(const QString &folder);
     QString lastInputFolder() const { return m_lastInputFolder; }
-    bool isRunning() const { return m_running; }
+    // Whether a conversion is under way (the converter is busy).
+    bool isRunning() const;
     // The progress window of the run under way, or null.
     CProgressDlg *progressDialog() const;
 
@@ -152,7 +151,6 @@ private:
     bool m_simpleMode = false;
 
     QPointer<CProgressDlg> m_progress;
-    bool m_running = false;
     bool m_closeAfterRun = false;
     std::vector<std::function<void()>> m_idleWork;
     QString m_lastHandOffText;

@@ -8,15 +8,16 @@
 namespace quirex::app::ui
 {
 
-int runWindowMode(CConverter &converter, SettingsStore &store, HandOffCallback *handOff)
+int runWindowMode(QApplication &application, CConverter &converter, SettingsStore &store,
+                  HandOffCallback *handOff)
 {
     CMainDlg window(converter, store);
     if (handOff)
         handOff->setReceiver(&window);
     // The loop ends with the window, whatever else is still open.
-    QObject::connect(&window, &QDialog::finished, qApp, &QCoreApplication::quit);
+    QObject::connect(&window, &QDialog::finished, &application, &QCoreApplication::quit);
     window.show();
-    QApplication::exec();
+    application.exec();
     // No hand-off may reach the window once it is being torn down.
     if (handOff)
         handOff->clearReceiver();

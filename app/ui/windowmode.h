@@ -1,5 +1,7 @@
 #pragma once
 
+class QApplication;
+
 namespace quirex::app
 {
 class CConverter;
@@ -11,10 +13,11 @@ namespace quirex::app::ui
 {
 
 // Window mode, for a command line without arguments: shows the main window
-// over `converter` and `store` and runs the event loop until the window is
-// closed. Needs the application object (a QApplication) to exist. Returns
-// the program's exit code, always 0. With `handOff`, texts that the program's
-// hand-off server receives reach the window while it is open.
-int runWindowMode(CConverter &converter, SettingsStore &store, HandOffCallback *handOff = nullptr);
+// over `converter` and `store` and runs `application`'s event loop until the
+// window is closed. Returns the program's exit code, always 0. With
+// `handOff`, texts that the program's hand-off server receives reach the
+// window while it is open.
+int runWindowMode(QApplication &application, CConverter &converter, SettingsStore &store,
+                  HandOffCallback *handOff = nullptr);
 
 } // namespace quirex::app::ui

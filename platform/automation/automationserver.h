@@ -23,8 +23,13 @@
 // without namespace). A class with a ProgID of its own names it in its class information
 // "ProgID" or with QUIREX_AUTOMATION_CLASS_AS(Class, progId, clsid, iid), where null ids are
 // read from the class information.
+//
+// In a process without a Qt application object the library makes one (a QApplication, see
+// platform/qtapp) before its first object: the library links quirex_qtapp, as
+// quirex_register_component arranges.
 
 #include "guid.h"
+#include "headlessapplication.h"
 #include "hresult.h"
 #include "servermodule.h"
 
@@ -34,13 +39,18 @@
     namespace                                                                                      \
     {                                                                                              \
     const char quirexAutomationAnchor = 0;                                                         \
+    void quirexAutomationCreateApplication()                                                       \
+    {                                                                                              \
+        ::quirex::platform::ensureApplication();                                                   \
+    }                                                                                              \
     ::quirex::automation::ServerModule &quirexAutomationModule()                                   \
     {                                                                                              \
         /* Never destroyed: objects released by a client's static destructors at exit may          \
            still need it. */                                                                       \
         static ::quirex::automation::ServerModule *module =                                    \
             new ::quirex::automation::ServerModule(typeLibraryId, applicationId,                \
-                                                   &quirexAutomationAnchor, {
+                                                   &quirexAutomationAnchor,                     \
+                                                   &quirexAutomationCreateApplication, {
 
 #define QUIREX_AUTOMATION_CLASS(Class) ::quirex::automation::ServerClass::of<Class>(),
 

@@ -2,17 +2,15 @@
 
 #include "componentregistry.h"
 #include "dispatchobject.h"
-#include "headlessapplication.h"
 #include "idlwriter.h"
 #include "interfaces.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaClassInfo>
 #include <QSaveFile>
 #include <QThread>
-#include <QWidget>
 
 #include <dlfcn.h>
 #include <new>
@@ -42,12 +40,23 @@ Guid classInfoId(const QMetaObject *metaObject, const char *name)
     return ServerClass::parseId(metaObject->classInfo(index).value());
 }
 
+// Asked by class name, so that this layer needs no widget code of its own.
+bool isWidgetClass(const QMetaObject *metaObject)
+{
+    for (; metaObject; metaObject = metaObject->superClass())
+        if (qstrcmp(metaObject->className(), "QWidget") == 0)
+            return true;
+    return false;
+}
+
 class ClassFactory final : public IClassFactory
 {
 public:
-    ClassFactory(ServerModule::Entry &entry, void *servingThread)
+    ClassFactory(ServerModule::Entry &entry, void *servingThread,
+                 ServerModule::ApplicationFactory createApplication)
         : m_entry(entry)
         , m_servingThread(servingThread)
+        , m_createApplication(createApplication)
     {
     }
 
@@ -96,14 +105,15 @@ private:
 
     HRESULT create(const Guid &iid, void **object)
     {
-        if (!QCoreApplication::instance())
-            platform::ensureApplication();
+        if (!QCoreApplication::instance() && m_createApplication)
+            m_createApplication();
         const QMetaObject *metaObject = m_entry.cls.metaObject;
-        if (metaObject->inherits(&QWidget::staticMetaObject)) {
+        if (isWidgetClass(metaObject)) {
             // Widgets need a QApplication and live on its thread only.
-            if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+            QCoreApplication *application = QCoreApplication::instance();
+            if (!application || !application->inherits("QApplication"))
                 return E_UNEXPECTED;
-            if (QCoreApplication::instance()->thread() != QThread::currentThread())
+            if (application->thread() != QThread::currentThread())
                 return RPC_E_WRONG_THREAD;
         }
         std::unique_ptr<QObject> created(m_entry.cls.create());
@@ -119,6 +129,7 @@ private:
     std::atomic<std::uint32_t> m_references{1};
     ServerModule::Entry &m_entry;
     void *m_servingThread;
+    ServerModule::ApplicationFactory m_createApplication;
 };
 
 } // namespace
@@ -143,10 +154,12 @@ QString componentBaseName(const QString &libraryPath)
 }
 
 ServerModule::ServerModule(const char *typeLibraryId, const char *applicationId, const void *anchor,
+                           ApplicationFactory createApplication,
                            std::initializer_list<ServerClass> classes)
     : m_typeLibrary(ServerClass::parseId(typeLibraryId))
     , m_application(ServerClass::parseId(applicationId))
     , m_anchor(anchor)
+    , m_createApplication(createApplication)
 {
     for (const ServerClass &cls : classes) {
         auto entry = std::make_unique<Entry>(cls);
@@ -222,7 +235,7 @@ HRESULT ServerModule::getClassObject(const Guid *clsid, const Guid *iid, void **
                 continue;
             if (!onServingThread())
                 return RPC_E_WRONG_THREAD;
-            auto *factory = new ClassFactory(*entry, m_servingThread.load());
+            auto *factory = new ClassFactory(*entry, m_servingThread.load(), m_createApplication);
             const HRESULT hr = factory->QueryInterface(*iid, object);
             factory->Release();
             return hr;

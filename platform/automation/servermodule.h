@@ -55,13 +55,20 @@ struct ServerClass {
 //
 // Threads: the first thread that asks for a class object becomes the serving thread; class
 // objects, objects and their calls are refused with RPC_E_WRONG_THREAD on any other. The first
-// object creation creates the Qt application object when the process has none.
+// object creation has the library create the Qt application object when the process has none.
 class ServerModule final
 {
 public:
+    // Creates the process's Qt application object; the library supplies it, so that the kind of
+    // application object (a QApplication for widget classes) is the library's choice.
+    using ApplicationFactory = void (*)();
+
     // `anchor` is any address inside the component library, to find its file.
+    // `createApplication` runs before an object is created while the process has no application
+    // object; null creates none. A widget class is refused with E_UNEXPECTED unless a
+    // QApplication exists then.
     ServerModule(const char *typeLibraryId, const char *applicationId, const void *anchor,
-                 std::initializer_list<ServerClass> classes);
+                 ApplicationFactory createApplication, std::initializer_list<ServerClass> classes);
     ~ServerModule();
 
     HRESULT getClassObject(const Guid *clsid, const Guid *iid, void **object) noexcept;
@@ -93,6 +100,7 @@ private:
     Guid m_typeLibrary;
     Guid m_application;
     const void *m_anchor;
+    ApplicationFactory m_createApplication;
     std::vector<std::unique_ptr<Entry>> m_entries;
     std::atomic<void *> m_servingThread{nullptr};
 };

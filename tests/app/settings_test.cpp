@@ -91,7 +91,7 @@ TEST(SettingsStore, MakesPrivateFoldersBelowTheConfigHome)
         EXPECT_EQ(info.st_mode & 0777, 0700u);
     }
     EXPECT_FALSE(QFile::exists(settingsPath())); // no file until a write
-    EXPECT_EQ(applicationSettingsStore().path(), settingsPath());
+    EXPECT_EQ(makeApplicationSettingsStore().path(), settingsPath());
 }
 
 TEST(SettingsStore, WithoutAFolderReadsDefaultAndWritesFail)

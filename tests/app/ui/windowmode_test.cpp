@@ -4,6 +4,7 @@
 #include "maindlg.h"
 #include "settingsstore.h"
 
+#include <QApplication>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -13,20 +14,32 @@ using namespace quirex::app;
 namespace
 {
 
+// The main windows among the top-level widgets.
+QList<ui::CMainDlg *> mainWindows()
+{
+    QList<ui::CMainDlg *> windows;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *window = qobject_cast<ui::CMainDlg *>(widget))
+            windows << window;
+    return windows;
+}
+
 TEST(WindowMode, RunsUntilTheMainWindowClosesAndAnswersZero)
 {
+    auto *application = qobject_cast<QApplication *>(QCoreApplication::instance());
+    ASSERT_NE(application, nullptr);
     CConverter converter;
     SettingsStore store(QStringLiteral("settings.ini"), QStringLiteral("Quirex Desk"));
     bool shown = false;
     QTimer::singleShot(0, [&] {
-        ui::CMainDlg *window = ui::CMainDlg::instance();
-        shown = window && window->isVisible();
-        if (window)
+        const QList<ui::CMainDlg *> windows = mainWindows();
+        shown = windows.size() == 1 && windows.constFirst()->isVisible();
+        for (ui::CMainDlg *window : windows)
             window->close();
     });
-    EXPECT_EQ(ui::runWindowMode(converter, store), 0);
+    EXPECT_EQ(ui::runWindowMode(*application, converter, store), 0);
     EXPECT_TRUE(shown);
-    EXPECT_EQ(ui::CMainDlg::instance(), nullptr);
+    EXPECT_TRUE(mainWindows().isEmpty());
     QString saveFolder;
     EXPECT_TRUE(store.ReadString(QStringLiteral("Main"), QStringLiteral("SaveFolder"), saveFolder));
 }

@@ -7,26 +7,11 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include <cstdio>
-
-namespace quirex::app
+namespace quirex::app::ui
 {
 
 namespace
 {
-
-HeadlessMessageSink &sink()
-{
-    static HeadlessMessageSink current;
-    return current;
-}
-
-void writeToStandardError(const QString &line)
-{
-    const QByteArray bytes = line.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    std::fflush(stderr);
-}
 
 bool canShowWindows()
 {
@@ -41,31 +26,11 @@ bool canShowWindows()
 
 } // namespace
 
-QString headlessMessageLine(const QString &title, const QString &text)
-{
-    QString line = title + QStringLiteral(": ") + text;
-    for (QChar &c : line)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            c = QLatin1Char(' ');
-    return line;
-}
-
-void setHeadlessMessageSink(HeadlessMessageSink newSink)
-{
-    sink() = std::move(newSink);
-}
-
 MessageAnswer showMessageBox(const QString &text, const QString &title, MessageIcon icon,
                              MessageButtons buttons)
 {
-    if (!canShowWindows()) {
-        const QString line = headlessMessageLine(title, text);
-        if (sink())
-            sink()(line);
-        else
-            writeToStandardError(line);
-        return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
-    }
+    if (!canShowWindows())
+        return reportWithoutDisplay(text, title, icon, buttons);
     QMessageBox::Icon boxIcon = QMessageBox::Critical;
     if (icon == MessageIcon::Warning)
         boxIcon = QMessageBox::Warning;
@@ -103,17 +68,10 @@ void formattedErrorBox(int formatId, const QString &text, qint64 number, int tit
                    MessageIcon::Error);
 }
 
-QString engineExceptionText(int32_t code, const QString &errorText)
-{
-    return fillFormat(QStringLiteral("Quirex Addon has thrown an exception:\n\n"
-                                     "com error: %d - %s"),
-                      {qint64(code), errorText});
-}
-
 void engineExceptionBox(int32_t code, const QString &errorText)
 {
     showMessageBox(engineExceptionText(code, errorText), QStringLiteral("Error"),
                    MessageIcon::Error);
 }
 
-} // namespace quirex::app
+} // namespace quirex::app::ui

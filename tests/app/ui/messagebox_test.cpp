@@ -7,12 +7,13 @@
 #include <gtest/gtest.h>
 
 using namespace quirex::app;
+using namespace quirex::app::ui;
 
 namespace
 {
 
 // Collects the lines of boxes shown without a display (the tests run on the
-// offscreen platform).
+// offscreen platform, where a box falls back to its one-line report).
 class MessageBoxTest : public testing::Test
 {
 protected:
@@ -59,12 +60,6 @@ TEST_F(MessageBoxTest, EngineExceptionBoxShowsTheSignedCode)
     engineExceptionBox(int32_t(0x80020006u), QStringLiteral("Unknown name."));
     EXPECT_EQ(lines, QStringList{QStringLiteral("Error: Quirex Addon has thrown an exception:  "
                                                 "com error: -2147352570 - Unknown name.")});
-}
-
-TEST(HeadlessMessageLine, TurnsControlCharactersIntoBlanks)
-{
-    EXPECT_EQ(headlessMessageLine(QStringLiteral("T"), QStringLiteral("a\r\nb\tc\x1b[2J")),
-              QStringLiteral("T: a  b c [2J"));
 }
 
 } // namespace

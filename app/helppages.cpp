@@ -1,10 +1,8 @@
-#include "helpviewer.h"
+#include "helppages.h"
 
-#include "messagebox.h"
-#include "shellopen.h"
-#include "userfolders.h"
 #include "stringids.h"
 #include "stringtable.h"
+#include "userfolders.h"
 
 #include <QFileInfo>
 
@@ -23,17 +21,6 @@ QString helpPagePath(const QString &helpFilePath, const QString &topic)
     const QString page = QFileInfo(helpFilePath).path() + QLatin1Char('/') +
                          loadText(strings::HelpFolder) + QLatin1Char('/') + topic;
     return QFileInfo(page).isReadable() ? page : helpFilePath;
-}
-
-bool openHelp(const QString &helpFilePath, const QString &topic)
-{
-    const QFileInfo helpFile(helpFilePath);
-    if (helpFilePath.isEmpty() || !helpFile.exists() || !helpFile.isReadable()) {
-        formattedErrorBox(strings::HelpMissing, helpFile.absoluteFilePath(), strings::ErrorTitle);
-        return false;
-    }
-    platform::shellOpen(helpPagePath(helpFile.absoluteFilePath(), topic), 0);
-    return true;
 }
 
 } // namespace quirex::app

@@ -1,6 +1,6 @@
 #include "helpviewer.h"
 
-#include "messagebox.h"
+#include "messagereport.h"
 #include "testenvironment.h"
 
 #include <QElapsedTimer>
@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 using namespace quirex::app;
+using namespace quirex::app::ui;
 using quirex::test::scratchFolder;
 using quirex::test::writeFile;
 
@@ -51,14 +52,6 @@ protected:
     QStringList boxes;
 };
 
-TEST_F(HelpViewerTest, ShippedHelpHasItsPages)
-{
-    for (const char *page : {"index.html", "Quirex/_Settings.html", "Quirex/_CMDLine.html"})
-        EXPECT_TRUE(
-            QFileInfo::exists(QStringLiteral(QUIREX_BIN_DIR "/help/") + QLatin1String(page)))
-            << page;
-}
-
 TEST_F(HelpViewerTest, OpensATopicPage)
 {
     ASSERT_TRUE(openHelp(kHelpFile, QLatin1String(HelpTopicSettings)));
@@ -70,14 +63,6 @@ TEST_F(HelpViewerTest, OpensTheStartPageWithoutATopic)
 {
     ASSERT_TRUE(openHelp(kHelpFile));
     EXPECT_EQ(waitForRecord(), kHelpFile + QLatin1Char('|'));
-}
-
-TEST_F(HelpViewerTest, CommandLineTopicExists)
-{
-    EXPECT_EQ(helpPagePath(kHelpFile, QLatin1String(HelpTopicCommandLine)),
-              QStringLiteral(QUIREX_BIN_DIR "/help/Quirex/_CMDLine.html"));
-    // An unknown topic falls back to the start page.
-    EXPECT_EQ(helpPagePath(kHelpFile, QStringLiteral("_Nothing.html")), kHelpFile);
 }
 
 TEST_F(HelpViewerTest, MissingHelpShowsError3022WithTheFullPath)
