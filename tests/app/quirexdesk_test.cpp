@@ -151,9 +151,10 @@ TEST_F(Quirexdesk, StartUpHelpVersionAndEmptyCommandLine)
 
     result = run({QStringLiteral("--version")});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_TRUE(result.out.startsWith(QStringLiteral("quirexdesk 2.33.3\n")))
+    EXPECT_TRUE(result.out.startsWith(QStringLiteral("quirexdesk " QUIREXDESK_VERSION "\n")))
         << qPrintable(result.out);
-    EXPECT_TRUE(result.out.contains(QStringLiteral("Quirex Engine 5.9.3, quirex.QUIREX in ")))
+    EXPECT_TRUE(result.out.contains(
+        QStringLiteral("Quirex Engine " QUIREX_ENGINE_VERSION ", quirex.QUIREX in ")))
         << qPrintable(result.out);
 }
 
