@@ -15,6 +15,7 @@ if ! command -v wkhtmltopdf >/dev/null 2>&1; then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends wkhtmltopdf >/dev/null
 fi
-export QUIREX_REGISTRY=${QUIREX_REGISTRY:-$PWD/build/user-registry.ini}
+# The components as this build registered them.
+export QUIREX_REGISTRY=${QUIREX_REGISTRY:-$PWD/build/registry.ini}
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 exec build/bench/manual_bench build/bin/quirexscript wkhtmltopdf --javascript-delay 0 -q

@@ -1,9 +1,16 @@
+# The build's own registry file, which the build registers its components into (unless
+# QUIREX_REGISTER_FOR_USER): building never changes the user's registry, and two build folders
+# never take each other's components. Run the programs of build/bin against it with
+# QUIREX_REGISTRY set to this file.
+set(QUIREX_BUILD_REGISTRY ${CMAKE_BINARY_DIR}/registry.ini)
+
 # quirex_register_component(target)
 # Makes `target` (a MODULE library that declares an automation factory list) a component
 # library: no "lib" prefix, so its file name gives its ProgIDs, and, with
-# QUIREX_REGISTER_COMPONENTS on, registered by regsvr after every build into the registry in
-# force when the build runs (QUIREX_REGISTRY when set, else the user's own). The library links
-# quirex_qtapp, which makes the application object in a process that has none.
+# QUIREX_REGISTER_COMPONENTS on, registered by regsvr after every build: into
+# QUIREX_BUILD_REGISTRY, or with QUIREX_REGISTER_FOR_USER into the registry in force when the
+# build runs (QUIREX_REGISTRY when set, else the user's own). The library links quirex_qtapp,
+# which makes the application object in a process that has none.
 function(quirex_register_component target)
   target_link_libraries(${target} PRIVATE quirex_qtapp)
   # Only the entry points are exported; the factory-list macro marks them visible.
@@ -13,9 +20,16 @@ function(quirex_register_component target)
     VISIBILITY_INLINES_HIDDEN ON)
   if(QUIREX_REGISTER_COMPONENTS)
     add_dependencies(${target} regsvr)
+    if(QUIREX_REGISTER_FOR_USER)
+      set(registry_env "")
+      set(registry_name "the user's registry")
+    else()
+      set(registry_env ${CMAKE_COMMAND} -E env QUIREX_REGISTRY=${QUIREX_BUILD_REGISTRY})
+      set(registry_name ${QUIREX_BUILD_REGISTRY})
+    endif()
     add_custom_command(TARGET ${target} POST_BUILD
-      COMMAND $<TARGET_FILE:regsvr> -s $<TARGET_FILE:${target}>
-      COMMENT "Registering component ${target}"
+      COMMAND ${registry_env} $<TARGET_FILE:regsvr> -s $<TARGET_FILE:${target}>
+      COMMENT "Registering component ${target} in ${registry_name}"
       VERBATIM)
   endif()
 endfunction()

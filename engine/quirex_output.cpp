@@ -23,7 +23,7 @@ using quirex::engine::PageGeometry;
 
 namespace {
 
-const QString kCreator = QStringLiteral("Quirex Engine 5.9.3");
+const QString kCreator = QStringLiteral("Quirex Engine " QUIREX_ENGINE_VERSION);
 
 // The largest page a PDF reader is sure to show is 200 inches square.
 constexpr double kLargestPaperMillimetres = 5080.0;

@@ -5,9 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
-# The build registers a component only when it links it again; register both
-# in this user's registry too, so an up-to-date build run by another user, or
-# with another QUIREX_REGISTRY, still finds them.
+# The build registers its components only in its own build/registry.ini;
+# register both in this user's registry (QUIREX_REGISTRY when set), so that
+# build/bin/quirexdesk finds its engine when run as it is.
 for component in build/bin/quirex.so build/bin/pdfdocument.so; do
   build/bin/regsvr -s "$component"
 done

@@ -33,7 +33,6 @@ namespace quirex::app::ui
 namespace
 {
 
-constexpr char DeskVersion[] = "2.33.3";
 
 QString fileNameOf(const QString &path)
 {
@@ -57,7 +56,7 @@ CMainDlg::CMainDlg(CConverter &converter, SettingsStore &store, int language, QW
     readMainSettings();
     updateButtons();
     setWindowTitle(loadText(strings::ProductName, m_language) + QLatin1Char(' ') +
-                   QLatin1String(DeskVersion));
+                   QLatin1String(QUIREXDESK_VERSION));
 }
 
 CMainDlg::~CMainDlg() = default;

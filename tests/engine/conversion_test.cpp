@@ -159,7 +159,7 @@ TEST_F(Conversion, SlicedDocumentHasA4PagesCreatorAndTitle)
     EXPECT_EQ(pdf.pageCount(), pages);
     EXPECT_NEAR(pdf.pageSizePoints(0).width(), 595, 1);
     EXPECT_NEAR(pdf.pageSizePoints(0).height(), 842, 1);
-    EXPECT_EQ(pdf.info("/Creator"), QStringLiteral("Quirex Engine 5.9.3"));
+    EXPECT_EQ(pdf.info("/Creator"), QStringLiteral("Quirex Engine " QUIREX_ENGINE_VERSION));
     EXPECT_EQ(pdf.info("/Title"), QStringLiteral("Quarterly figures"));
     EXPECT_TRUE(pdf.text(0).contains(QStringLiteral("Line 1\n"))) << "no empty first page";
     EXPECT_TRUE(pdf.text(pages - 1).contains(QStringLiteral("Line 150")));

@@ -1,60 +1,44 @@
 // The hand-off reaching the real main window through the socket and the server thread.
 #include "converter.h"
-#include "handoffcallback.h"
 #include "handoffclient.h"
 #include "handoffmessage.h"
+#include "handoffstore.h"
 #include "maindlg.h"
 #include "pipeserverthread.h"
 #include "progressdlg.h" // maindlg.h needs it for its QPointer
-#include "registry.h"
 #include "settingsstore.h"
 #include "testenvironment.h"
+#include "waituntil.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QEvent>
 #include <QFile>
-#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 using namespace quirex;
 using namespace quirex::app;
+using quirex::test::pumpUntil;
+using quirex::test::storedHandOffText;
 
 namespace
 {
 
-template <typename Predicate> bool pumpUntil(Predicate done, int ms = 5000)
+// Counts the calls the server thread makes into `callback`'s thread; each has run once the event
+// that carries it has been delivered.
+class CallCounter final : public QObject
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
+public:
+    explicit CallCounter(QObject *callback) { callback->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::MetaCall)
+            ++calls;
+        return false;
     }
-    return true;
-}
-
-QString storedValue()
-{
-    return platform::Registry().stringValue(QLatin1String(HandOffCallback::kRegistryKey),
-                                            QLatin1String(HandOffCallback::kRegistryValue));
-}
-
-// Waits, without running this thread's events, until the server thread has written `text`.
-bool waitForRegistry(const QString &text)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (storedValue() != text) {
-        if (timer.elapsed() > 5000)
-            return false;
-        QThread::msleep(2);
-    }
-    return true;
-}
+    int calls = 0;
+};
 
 class MainWindowHandOff : public testing::Test
 {
@@ -79,7 +63,7 @@ TEST_F(MainWindowHandOff, WindowKeepsTheTextAsSentAndAtMost2047Characters)
     const QString quoted = QStringLiteral("\"/tmp/my jobs/job.ini\"");
     ASSERT_EQ(sendHandOff(quoted), 0);
     ASSERT_TRUE(pumpUntil([&] { return window.lastHandOffText() == quoted; }));
-    EXPECT_EQ(storedValue(), QStringLiteral("/tmp/my jobs/job.ini"));
+    EXPECT_EQ(storedHandOffText(), QStringLiteral("/tmp/my jobs/job.ini"));
 
     QString text;
     while (text.size() < 3000)
@@ -88,7 +72,7 @@ TEST_F(MainWindowHandOff, WindowKeepsTheTextAsSentAndAtMost2047Characters)
     ASSERT_EQ(sendHandOff(text), 0);
     ASSERT_TRUE(pumpUntil([&] { return window.lastHandOffText().size() == 2047; }));
     EXPECT_EQ(window.lastHandOffText(), text.left(2047));
-    EXPECT_EQ(storedValue(), text);
+    EXPECT_EQ(storedHandOffText(), text);
 }
 
 TEST_F(MainWindowHandOff, TextArrivingDuringARunIsKeptOnlyWhenTheRunEnds)
@@ -108,13 +92,11 @@ TEST_F(MainWindowHandOff, TextArrivingDuringARunIsKeptOnlyWhenTheRunEnds)
         if (handed || !window.isRunning())
             return;
         handed = true;
+        CallCounter delivered(&server.callback());
         ASSERT_EQ(sendHandOff(QStringLiteral("during the run")), 0);
-        ASSERT_TRUE(waitForRegistry(QStringLiteral("during the run")));
         // The blocked hand-off is delivered here, inside the run's event pump.
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < 200)
-            QCoreApplication::processEvents();
+        ASSERT_TRUE(pumpUntil([&] { return delivered.calls > 0; }));
+        EXPECT_EQ(storedHandOffText(), QStringLiteral("during the run"));
         duringRun = window.lastHandOffText();
     });
     probe.start();

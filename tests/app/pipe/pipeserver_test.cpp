@@ -5,17 +5,19 @@
 #include "handoffclient.h"
 #include "handoffmessage.h"
 #include "handoffreceiver.h"
+#include "handoffstore.h"
 #include "localsocket.h"
 #include "pipeserverthread.h"
 #include "registry.h"
 #include "stopevent.h"
 #include "testenvironment.h"
+#include "waituntil.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -31,6 +33,9 @@
 using namespace quirex;
 using namespace quirex::app;
 using namespace std::chrono_literals;
+using quirex::test::pumpUntil;
+using quirex::test::storedHandOffText;
+using quirex::test::waitUntil;
 
 namespace
 {
@@ -42,24 +47,12 @@ public:
     QStringList texts;
 };
 
-// Runs the event loop of this (the window's) thread until `done` or `ms` have passed.
-template <typename Predicate> bool pumpUntil(Predicate done, int ms = 5000)
+// True once the server thread's blocking call to the window is posted to this thread, which
+// is when the server thread begins to wait for it: nothing else posts events to this thread
+// while these tests wait without running its events (they check none is pending before).
+bool handOffWaitsForThisThread()
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
-}
-
-QString storedValue()
-{
-    return platform::Registry().stringValue(QLatin1String(HandOffCallback::kRegistryKey),
-                                            QLatin1String(HandOffCallback::kRegistryValue));
+    return QAbstractEventDispatcher::instance()->hasPendingEvents();
 }
 
 // Collects what is written to the standard error stream while it lives.
@@ -164,7 +157,7 @@ TEST_F(HandOffServer, QuotedPathIsStoredBareAndReachesTheWindowQuoted)
     const QString quoted = QStringLiteral("\"/tmp/Отчёт 2026/job.ini\"");
     handOff(quoted);
     EXPECT_EQ(window.texts, QStringList{quoted});
-    EXPECT_EQ(storedValue(), QStringLiteral("/tmp/Отчёт 2026/job.ini"));
+    EXPECT_EQ(storedHandOffText(), QStringLiteral("/tmp/Отчёт 2026/job.ini"));
 
     // Only the user may reach the socket.
     struct stat info {
@@ -184,14 +177,14 @@ TEST_F(HandOffServer, LongTextReachesTheRegistryWholeAndTheWindowCut)
     for (int i = 0; text.size() < 3000; ++i)
         text += QString::number(i % 10);
     handOff(text);
-    EXPECT_EQ(storedValue(), text);
+    EXPECT_EQ(storedHandOffText(), text);
     ASSERT_EQ(window.texts.size(), 1);
     EXPECT_EQ(window.texts.first(), text.left(2047));
 
     // The largest message accepted: 4096 characters.
     const QString largest(4096, QLatin1Char('w'));
     handOff(largest);
-    EXPECT_EQ(storedValue(), largest);
+    EXPECT_EQ(storedHandOffText(), largest);
 }
 
 TEST_F(HandOffServer, OversizedMessageIsRejectedAndTheNextClientServed)
@@ -203,7 +196,7 @@ TEST_F(HandOffServer, OversizedMessageIsRejectedAndTheNextClientServed)
     ASSERT_TRUE(sendRaw(encodeHandOffMessage(tooLong)));
     handOff(QStringLiteral("next.ini"));
     EXPECT_EQ(window.texts, QStringList{QStringLiteral("next.ini")});
-    EXPECT_EQ(storedValue(), QStringLiteral("next.ini"));
+    EXPECT_EQ(storedHandOffText(), QStringLiteral("next.ini"));
     EXPECT_EQ(err.text(), pipeDiagnostic("ReadFile", EMSGSIZE, 101));
 }
 
@@ -225,10 +218,17 @@ TEST_F(HandOffServer, SilentClientIsDroppedAfterTheTimeOutAndTheNextServed)
 
 TEST_F(HandOffServer, StopEndsTheThreadWhileASilentClientIsConnected)
 {
-    start();
+    PipeServerOptions options;
+    std::atomic<bool> accepted{false};
+    options.acceptPeer = [&accepted](const platform::PeerCredentials &) {
+        accepted = true;
+        return true;
+    };
+    start(options);
     const platform::FileDescriptor silent = connectRaw();
     ASSERT_TRUE(silent.isValid());
-    QThread::msleep(100); // the server is now waiting for the message
+    // Accepted: the server now waits for the message.
+    ASSERT_TRUE(waitUntil([&] { return bool(accepted); }));
     QElapsedTimer timer;
     timer.start();
     EXPECT_TRUE(server.stop());
@@ -241,14 +241,13 @@ TEST_F(HandOffServer, StopNeverDeadlocksWithAHandOffWaitingForTheWindowThread)
     start();
     // The window's thread is busy (no event loop runs): the server thread writes the registry
     // and then blocks on the window's thread, exactly when that thread begins the stop.
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(handOffWaitsForThisThread()) << "an event of the start is still pending";
     ASSERT_EQ(sendHandOff(QStringLiteral("during shutdown")), 0);
+    ASSERT_TRUE(waitUntil(handOffWaitsForThisThread));
+    EXPECT_EQ(storedHandOffText(), QStringLiteral("during shutdown"));
     QElapsedTimer timer;
     timer.start();
-    while (storedValue().isEmpty() && timer.elapsed() < 5000)
-        QThread::msleep(5);
-    ASSERT_EQ(storedValue(), QStringLiteral("during shutdown"));
-    QThread::msleep(100);
-    timer.restart();
     EXPECT_TRUE(server.stop());
     EXPECT_LT(timer.elapsed(), 1000);
     EXPECT_TRUE(window.texts.isEmpty()) << "a window being shut down gets no more texts";
@@ -260,11 +259,10 @@ TEST_F(HandOffServer, WindowDestroyedWhileAHandOffIsOnItsWayGetsNothing)
     server.callback().setReceiver(doomed);
     ASSERT_TRUE(server.start());
     ASSERT_TRUE(pumpUntil(socketExists));
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(handOffWaitsForThisThread()) << "an event of the start is still pending";
     ASSERT_EQ(sendHandOff(QStringLiteral("late")), 0);
-    QElapsedTimer timer;
-    timer.start();
-    while (storedValue().isEmpty() && timer.elapsed() < 5000)
-        QThread::msleep(5);
+    ASSERT_TRUE(waitUntil(handOffWaitsForThisThread));
     delete doomed;
     // The blocked hand-off runs, finds no window, and so releases the server thread.
     server.callback().deliverPending();
@@ -290,7 +288,7 @@ TEST_F(HandOffServer, PeerOfAnotherUserIsRefused)
     EXPECT_TRUE(intruder == 0 || intruder == EPIPE || intruder == ECONNRESET) << intruder;
     handOff(QStringLiteral("own.ini"));
     EXPECT_EQ(window.texts, QStringList{QStringLiteral("own.ini")});
-    EXPECT_EQ(storedValue(), QStringLiteral("own.ini"));
+    EXPECT_EQ(storedHandOffText(), QStringLiteral("own.ini"));
     EXPECT_EQ(err.text(), pipeDiagnostic("ConnectNamedPipe", EACCES, 70));
 }
 
@@ -336,7 +334,7 @@ TEST_F(HandOffServer, AnotherUserCannotReachTheSocketNorBeServedThroughIt)
     EXPECT_EQ(connectAsUser(nobody), 0);
     handOff(QStringLiteral("own.ini"));
     EXPECT_EQ(window.texts, QStringList{QStringLiteral("own.ini")});
-    EXPECT_EQ(storedValue(), QStringLiteral("own.ini"));
+    EXPECT_EQ(storedHandOffText(), QStringLiteral("own.ini"));
     EXPECT_EQ(err.text(), pipeDiagnostic("ConnectNamedPipe", EACCES, 70));
 }
 
@@ -381,16 +379,12 @@ TEST(HandOffBatch, WithoutAWindowOnlyTheRegistryIsWritten)
     // No event loop runs here, as in a batch conversion: nothing may wait for this thread.
     PipeServerThread server;
     ASSERT_TRUE(server.start());
-    QElapsedTimer timer;
-    timer.start();
-    while (!socketExists() && timer.elapsed() < 5000)
-        QThread::msleep(5);
+    ASSERT_TRUE(waitUntil(socketExists));
     for (const QString &text : {QStringLiteral("\"one.ini\""), QStringLiteral("two.ini")}) {
         ASSERT_EQ(sendHandOff(text), 0);
         const QString expected = handOffRegistryText(text);
-        while (storedValue() != expected && timer.elapsed() < 5000)
-            QThread::msleep(5);
-        EXPECT_EQ(storedValue(), expected);
+        EXPECT_TRUE(waitUntil([&] { return storedHandOffText() == expected; }))
+            << qPrintable(storedHandOffText());
     }
     EXPECT_TRUE(server.stop());
 }
@@ -403,7 +397,7 @@ TEST(HandOffBatch, BrokenUtf16NeverDamagesTheRegistry)
     // An unpaired surrogate cannot be written as UTF-8 as it stands.
     const QString broken = QStringLiteral("a") + QChar(0xd800) + QStringLiteral("b\u0001\"");
     EXPECT_EQ(callback.handOff(broken), 0);
-    const QString stored = storedValue();
+    const QString stored = storedHandOffText();
     EXPECT_TRUE(stored.startsWith(QLatin1Char('a')) && stored.endsWith(QStringLiteral("b\u0001")))
         << qPrintable(stored);
     EXPECT_EQ(registry.stringValue(QStringLiteral("Other"), QStringLiteral("kept")), "yes");
@@ -438,16 +432,12 @@ TEST(HandOffSocket, ThousandClientsInARowLeakNoDescriptor)
         return 0;
     };
     std::thread thread([&param] { pipeServerThreadProc(param); });
-    QElapsedTimer timer;
-    timer.start();
-    while (!socketExists() && timer.elapsed() < 5000)
-        QThread::msleep(5);
+    ASSERT_TRUE(waitUntil(socketExists)) << "the server thread never listened";
 
     const int before = openDescriptors();
     for (int i = 0; i < 1000; ++i)
         ASSERT_EQ(sendHandOff(QStringLiteral("ping")), 0) << "client " << i;
-    while (received < 1000 && timer.elapsed() < 30000)
-        QThread::msleep(5);
+    EXPECT_TRUE(waitUntil([&] { return received >= 1000; }, 30000));
     EXPECT_EQ(received, 1000);
     EXPECT_EQ(openDescriptors(), before);
 

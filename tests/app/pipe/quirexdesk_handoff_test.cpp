@@ -1,18 +1,16 @@
 // The hand-off server of the real quirexdesk program, run as a child process on the offscreen
 // platform with the test's own registry, runtime and log folders.
-#include "handoffcallback.h"
 #include "handoffclient.h"
 #include "handoffmessage.h"
+#include "handoffstore.h"
 #include "localsocket.h"
-#include "registry.h"
 #include "testenvironment.h"
 #include "toolrunner.h"
+#include "waituntil.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -24,28 +22,19 @@
 
 using namespace quirex;
 using namespace quirex::app;
+using quirex::test::storedHandOffText;
 
 namespace
 {
 
 const QString kBin = QStringLiteral(QUIREX_BIN_DIR);
 
-template <typename Predicate> bool waitUntil(Predicate done, int ms = 20000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QThread::msleep(10);
-    }
-    return true;
-}
+// The program is a child process that first loads the engine.
+constexpr int kProgramWaitMs = 20000;
 
-QString storedValue()
+bool waitUntil(const std::function<bool()> &done, int ms = kProgramWaitMs)
 {
-    return platform::Registry().stringValue(QLatin1String(HandOffCallback::kRegistryKey),
-                                            QLatin1String(HandOffCallback::kRegistryValue));
+    return test::waitUntil(done, ms);
 }
 
 ino_t socketInode()
@@ -54,6 +43,26 @@ ino_t socketInode()
     };
     return ::lstat(QFile::encodeName(handOffSocketPath()).constData(), &info) == 0 ? info.st_ino
                                                                                    : 0;
+}
+
+// True while the server holds an accepted connection: the system's list of local sockets then
+// has a connected socket under the name the server bound (the hand-off path, or the temporary
+// name it renamed into place). A connection not yet accepted is listed as connecting, and the
+// client's own socket has no name.
+bool serverHoldsAConnection()
+{
+    QFile sockets(QStringLiteral("/proc/net/unix"));
+    if (!sockets.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray path = QFile::encodeName(handOffSocketPath());
+    // Columns: Num RefCount Protocol Flags Type St Inode Path.
+    for (const QByteArray &line : sockets.readAll().split('\n')) {
+        const QList<QByteArray> columns = line.simplified().split(' ');
+        if (columns.size() == 8 && columns[5] == "03" &&
+            (columns[7] == path || columns[7].startsWith(path + '.')))
+            return true;
+    }
+    return false;
 }
 
 // A web server that takes connections into its backlog and never answers, until it is closed:
@@ -134,19 +143,20 @@ TEST_F(QuirexdeskHandOff, BatchRunStoresTextsRejectsOversizeAndStopsWithASilentC
         oversized.get(), encodeHandOffMessage(QString(5000, QLatin1Char('x'))), &error));
 
     ASSERT_EQ(sendHandOff(QStringLiteral("\"/tmp/batch job.ini\"")), 0);
-    EXPECT_TRUE(waitUntil([] { return storedValue() == QStringLiteral("/tmp/batch job.ini"); }));
+    EXPECT_TRUE(
+        waitUntil([] { return storedHandOffText() == QStringLiteral("/tmp/batch job.ini"); }));
     QString longText;
     while (longText.size() < 3000)
         longText += QStringLiteral("abcdefghij");
     ASSERT_EQ(sendHandOff(longText), 0);
-    EXPECT_TRUE(waitUntil([&] { return storedValue() == longText; }));
+    EXPECT_TRUE(waitUntil([&] { return storedHandOffText() == longText; }));
 
     // Connected but silent when the program ends: the stop must still end the server thread,
     // which then removes its socket (a thread left running would leave it behind).
     const platform::FileDescriptor silent =
         platform::connectSeqPacket(handOffSocketPath(), 5000, &error);
     ASSERT_TRUE(silent.isValid()) << error;
-    QThread::msleep(100);
+    ASSERT_TRUE(waitUntil(serverHoldsAConnection)) << "the silent client was never accepted";
     server.close();
     ASSERT_TRUE(run.process.waitForFinished(60000));
     EXPECT_EQ(run.process.exitCode(), 0);
@@ -170,7 +180,7 @@ TEST_F(QuirexdeskHandOff, SecondProgramLeavesTheFirstOnesSocketAlone)
     EXPECT_EQ(socketInode(), live);
 
     ASSERT_EQ(sendHandOff(QStringLiteral("still served")), 0);
-    EXPECT_TRUE(waitUntil([] { return storedValue() == QStringLiteral("still served"); }));
+    EXPECT_TRUE(waitUntil([] { return storedHandOffText() == QStringLiteral("still served"); }));
     server.close();
     EXPECT_TRUE(first.process.waitForFinished(60000));
 }
@@ -188,7 +198,7 @@ TEST_F(QuirexdeskHandOff, SocketOfAProgramThatDiedIsReplaced)
     BatchRun next(server);
     ASSERT_TRUE(waitUntil([&] { return socketInode() != stale && socketInode() != 0; }));
     ASSERT_EQ(sendHandOff(QStringLiteral("replaced")), 0);
-    EXPECT_TRUE(waitUntil([] { return storedValue() == QStringLiteral("replaced"); }));
+    EXPECT_TRUE(waitUntil([] { return storedHandOffText() == QStringLiteral("replaced"); }));
     server.close();
     EXPECT_TRUE(next.process.waitForFinished(60000));
 }
@@ -213,12 +223,14 @@ TEST(QuirexdeskWindowHandOff, WindowModeServesAndStopsWithASilentClientWhenTheWi
                kBin + QStringLiteral("/quirexdesk"), QStringLiteral(QUIREX_CLOSE_TOOL), release});
     ASSERT_TRUE(waitUntil([] { return socketInode() != 0; }, 60000));
     ASSERT_EQ(sendHandOff(QStringLiteral("\"/tmp/window job.ini\"")), 0);
-    EXPECT_TRUE(waitUntil([] { return storedValue() == QStringLiteral("/tmp/window job.ini"); }));
+    EXPECT_TRUE(
+        waitUntil([] { return storedHandOffText() == QStringLiteral("/tmp/window job.ini"); }));
 
     int error = 0;
     const platform::FileDescriptor silent =
         platform::connectSeqPacket(handOffSocketPath(), 5000, &error);
     ASSERT_TRUE(silent.isValid()) << error;
+    ASSERT_TRUE(waitUntil(serverHoldsAConnection)) << "the silent client was never accepted";
     test::writeFile(QStringLiteral("release"), QByteArray());
     ASSERT_TRUE(run.waitForFinished(120000));
     EXPECT_EQ(QString::fromUtf8(run.readAllStandardOutput()).trimmed(),

@@ -139,7 +139,8 @@ TEST_F(MainWindow, CaptionsTooltipsAndStartUpInEitherLanguage)
     for (int language : {LanguageEnglish, LanguageRussian}) {
         CMainDlg &w = open(language);
         const auto text = [language](int id) { return loadText(id, language); };
-        EXPECT_EQ(w.windowTitle(), text(strings::ProductName) + QStringLiteral(" 2.33.3"));
+        EXPECT_EQ(w.windowTitle(),
+                  text(strings::ProductName) + QStringLiteral(" " QUIREXDESK_VERSION));
         EXPECT_FALSE(w.windowIcon().isNull());
         const struct {
             const char *id;

@@ -2,19 +2,18 @@
 
 #include "messagebox.h"
 #include "testenvironment.h"
+#include "waituntil.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
-#include <QThread>
 #include <QTimer>
 
 namespace quirex::test
@@ -65,17 +64,13 @@ OpenRecorder::OpenRecorder()
 
 QStringList OpenRecorder::opened(int expected) const
 {
-    QElapsedTimer timer;
-    timer.start();
     QStringList lines;
-    do {
+    waitUntil([&] {
         QFile file(m_record);
         if (file.open(QIODevice::ReadOnly))
             lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        if (lines.size() >= expected)
-            break;
-        QThread::msleep(20);
-    } while (timer.elapsed() < 10000);
+        return lines.size() >= expected;
+    });
     return lines;
 }
 
