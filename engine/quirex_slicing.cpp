@@ -1,6 +1,7 @@
 // Page slicing of the engine object: the scans of the laid-out document and
 // the pass that turns their points into slice boundaries.
 #include "quirex.h"
+#include "quirex_p.h"
 
 #include "breakstyleprobe.h"
 #include "documentscan.h"
@@ -12,74 +13,97 @@
 #include <QWebElement>
 #include <QWebFrame>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 using namespace quirex::engine;
 
-void QUIREX::m_FindCSSPageBreaks()
+void QUIREXPrivate::m_FindCSSPageBreaks()
 {
-    m_CSSPageBreaksList.clear();
-    m_avoidedBlocks.clear();
+    QWebFrame *frame = document.m_mainFrame;
+    slicing.m_CSSPageBreaksList.clear();
+    slicing.m_avoidedBlocks.clear();
     // Reading cascaded values matches every rule against every element; a
     // document that declares no break property anywhere is not scanned.
-    if (!m_resolveCssPageBreaks || !documentMayDeclareBreaks(m_mainFrame))
+    if (!slicing.m_resolveCssPageBreaks || !documentMayDeclareBreaks(frame))
         return;
-    findCssPageBreaks(m_mainFrame->documentElement(), m_CSSPageBreaksList, m_AvoidPointsList,
-                      &m_avoidedBlocks);
-    QUIREX_TRACE() << "m_CSSPageBreaksList.size(): " << m_CSSPageBreaksList.size();
+    findCssPageBreaks(frame->documentElement(), slicing.m_CSSPageBreaksList,
+                      slicing.m_AvoidPointsList, &slicing.m_avoidedBlocks);
+    QUIREX_TRACE() << "m_CSSPageBreaksList.size(): " << slicing.m_CSSPageBreaksList.size();
 }
 
-void QUIREX::m_FindPoints(const QWebElement &parentElement)
+void QUIREXPrivate::m_FindPoints(const QWebElement &parentElement)
 {
     PointScanOptions options;
-    options.keepImagesWhole = m_postEntireImages;
-    options.keepTablesWhole = m_postEntireTables;
-    findPoints(parentElement, options, m_PointsList, m_ImagePointsList, m_TablePointsList,
-               m_documentTree.get());
+    options.keepImagesWhole = slicing.m_postEntireImages;
+    options.keepTablesWhole = slicing.m_postEntireTables;
+    findPoints(parentElement, options, slicing.m_PointsList, slicing.m_ImagePointsList,
+               slicing.m_TablePointsList, slicing.m_documentTree.get());
 }
 
-void QUIREX::m_SliceOnPages()
+void QUIREXPrivate::m_SliceOnPages()
 {
-    if (!m_slicingMode)
+    if (!slicing.m_slicingMode)
         return;
-    m_AvoidPointsList.clear();
-    m_SlicesList.clear();
+    QWebFrame *frame = document.m_mainFrame;
+    slicing.m_AvoidPointsList.clear();
+    slicing.m_SlicesList.clear();
     m_FindCSSPageBreaks();
 
-    m_PointsList.clear();
-    m_ImagePointsList.clear();
-    m_TablePointsList.clear();
+    slicing.m_PointsList.clear();
+    slicing.m_ImagePointsList.clear();
+    slicing.m_TablePointsList.clear();
     const int pageHeight = pageHeightInDocumentPixels();
-    const int contentsHeight = m_contentsSize.height();
+    const int contentsHeight = document.m_contentsSize.height();
     // The elements are kept for finding lines of text only when a page may
     // have to end inside a block.
-    m_documentTree.reset(contentsHeight > pageHeight ? new DocumentTree : nullptr);
-    m_FindPoints(m_mainFrame->documentElement());
-    for (const int point : m_CSSPageBreaksList.values())
-        m_PointsList.addUnlessPresent(point);
-    m_PointsList.sort();
-    m_ImagePointsList.sort();
-    m_TablePointsList.sort();
+    slicing.m_documentTree.reset(contentsHeight > pageHeight ? new DocumentTree : nullptr);
+    m_FindPoints(frame->documentElement());
+    for (const int point : slicing.m_CSSPageBreaksList.values())
+        slicing.m_PointsList.addUnlessPresent(point);
+    slicing.m_PointsList.sort();
+    slicing.m_ImagePointsList.sort();
+    slicing.m_TablePointsList.sort();
 
     QUIREX_TRACE() << "contents_height: " << contentsHeight;
     QUIREX_TRACE() << "page_height: " << pageHeight;
-    QUIREX_TRACE() << "m_PointsList size: " << m_PointsList.size();
+    QUIREX_TRACE() << "m_PointsList size: " << slicing.m_PointsList.size();
 
-    SlicingInput input{m_PointsList.values(), m_CSSPageBreaksList, m_AvoidPointsList,
-                       m_ImagePointsList,     m_TablePointsList,   pageHeight,
+    SlicingInput input{slicing.m_PointsList.values(),
+                       slicing.m_CSSPageBreaksList,
+                       slicing.m_AvoidPointsList,
+                       slicing.m_ImagePointsList,
+                       slicing.m_TablePointsList,
+                       pageHeight,
                        contentsHeight};
-    input.avoidedBlocks = m_avoidedBlocks;
+    input.avoidedBlocks = slicing.m_avoidedBlocks;
     std::unique_ptr<LineFinder> lines;
-    if (m_documentTree) {
-        input.placeCut = [this, &lines](int pageEnd, int lowest) {
+    if (slicing.m_documentTree) {
+        input.placeCut = [this, frame, &lines](int pageEnd, int lowest) {
             if (!lines)
-                lines = std::make_unique<LineFinder>(m_mainFrame, m_mainFrame->documentElement(),
-                                                     *m_documentTree);
+                lines = std::make_unique<LineFinder>(frame, frame->documentElement(),
+                                                     *slicing.m_documentTree);
             return lines->cutAtOrAbove(pageEnd, lowest);
         };
     }
-    m_SlicesList = slicePages(input, &m_lineCuts);
-    m_numberOfPages = static_cast<int>(m_SlicesList.size()) - 1;
+    slicing.m_SlicesList = slicePages(input, &slicing.m_lineCuts);
+    slicing.m_numberOfPages = static_cast<int>(slicing.m_SlicesList.size()) - 1;
     lines.reset();
-    m_documentTree.reset();
+    slicing.m_documentTree.reset();
+}
+
+int QUIREXPrivate::sliceBoundary(int index) const
+{
+    const std::vector<int> &slices = slicing.m_SlicesList;
+    return index >= 0 && index < static_cast<int>(slices.size()) ? slices[index] : 0;
+}
+
+int QUIREXPrivate::insetAt(int boundary) const
+{
+    const std::vector<int> &cuts = slicing.m_lineCuts;
+    if (!std::binary_search(cuts.begin(), cuts.end(), boundary))
+        return 0;
+    // A third of a CSS pixel: below anything visible, above the overhang.
+    return std::max(2, static_cast<int>(std::ceil(documentZoom() / 3)));
 }

@@ -1,5 +1,7 @@
 #include "quirex.h"
 
+#include "testenvironment.h"
+
 #include <QMetaProperty>
 
 #include <gtest/gtest.h>
@@ -101,6 +103,34 @@ TEST(QuirexProperties, ResolutionOfZeroOrLessIsIgnored)
     engine.setProperty("Resolution", 0);
     engine.setProperty("Resolution", -5);
     EXPECT_EQ(read(engine, "Resolution"), 96);
+}
+
+// The page geometry keeps the resolution written until BeginDoc, and the paper
+// chosen by name while a document sizes the page to itself.
+TEST(QuirexProperties, ResolutionReachesThePageOnlyAtBeginDoc)
+{
+    QUIREX engine;
+    engine.setProperty("OutputFileName", quirex::test::scratchFolder() + "/resolution.pdf");
+    engine.setProperty("Resolution", 150);
+    EXPECT_EQ(read(engine, "Resolution"), 96);
+    EXPECT_EQ(read(engine, "PaperWidth"), 793);
+    engine.BeginDoc();
+    EXPECT_EQ(read(engine, "Resolution"), 150);
+    EXPECT_EQ(read(engine, "PaperWidth"), 1240);
+    engine.EndDoc();
+}
+
+TEST(QuirexProperties, NamedPaperReturnsAfterAPageSizedToItsDocument)
+{
+    QUIREX engine;
+    engine.setProperty("PaperSize", QStringLiteral("a5"));
+    engine.setProperty("SlicingMode", false);
+    engine.LoadHTMLString(QStringLiteral("<p>one line</p>"));
+    EXPECT_EQ(read(engine, "PaperSize"), QString());
+    engine.setProperty("SlicingMode", true);
+    engine.LoadHTMLString(QStringLiteral("<p>one line</p>"));
+    EXPECT_EQ(read(engine, "PaperSize"), QStringLiteral("a5"));
+    EXPECT_EQ(read(engine, "PaperWidth"), 560);
 }
 
 TEST(QuirexProperties, LandscapeCannotBeTurnedBackOff)

@@ -2,6 +2,7 @@
 
 #include "documenttree.h"
 
+#include <QFile>
 #include <QSet>
 #include <QStringList>
 #include <QWebFrame>
@@ -10,6 +11,13 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+
+// The resources of a static library are registered by name, outside any
+// namespace.
+static void initPageEndsResource()
+{
+    Q_INIT_RESOURCE(pageends);
+}
 
 namespace quirex::engine
 {
@@ -23,57 +31,23 @@ constexpr int kMaxRounds = 256;
 
 const char kObjectName[] = "__quirexLineFinder";
 
-// Connects the finder's request to a function that answers it with the boxes
-// of the text asked for: one box per run of text on one line (client
-// rectangles), from the top of the document whatever the scroll position, in
-// document pixels rounded outwards. The finder is reachable from the page
-// only during this script.
-const char kInstallScript[] = R"JS(
-(function (finder, zoom) {
-    delete window.__quirexLineFinder;
-    var range = document.createRange();
-    var blank = /^\s*$/;
-    finder.textBoxesRequested.connect(function (element, scope, after, before) {
-        var out = [];
-        var scroll = window.pageYOffset;
-        function add(rects) {
-            for (var i = 0; i < rects.length; ++i) {
-                var r = rects[i];
-                if (r.width > 0 && r.height > 0)
-                    out.push(Math.floor((r.top + scroll) * zoom + 0.01),
-                             Math.ceil((r.bottom + scroll) * zoom - 0.01));
-            }
-        }
-        function visit(node) {
-            if (node.nodeType === 3) {
-                if (!blank.test(node.data)) {
-                    range.selectNodeContents(node);
-                    add(range.getClientRects());
-                }
-            } else if (node.nodeType === 1) {
-                for (var n = node.firstChild; n; n = n.nextSibling)
-                    visit(n);
-            }
-        }
-        if (scope === 0) {
-            // A block of lines: one range over it gives its text and the
-            // boxes of the inline elements in it, line by line.
-            range.selectNodeContents(element);
-            add(range.getClientRects());
-        } else if (scope === 1) {
-            visit(element);
-        } else {
-            var kids = element.children;
-            var start = after >= 0 ? kids[after].nextSibling : element.firstChild;
-            var stop = before >= 0 ? kids[before] : null;
-            for (var n = start; n && n !== stop; n = n.nextSibling)
-                visit(n);
-        }
-        finder.setTextBoxes(out.join(','));
-    });
-    return true;
-})
-)JS";
+// The script of pageends.js, compiled in as a resource: it connects the
+// finder's request to a function that answers it with the boxes of the text
+// asked for: one box per run of text on one line (client rectangles), from
+// the top of the document whatever the scroll position, in document pixels
+// rounded outwards. The finder is reachable from the page only during this
+// script. Empty only if the resource were missing from the build.
+QString pageEndsScript()
+{
+    static const QString script = [] {
+        initPageEndsResource();
+        QFile file(QStringLiteral(":/quirex/layout/pageends.js"));
+        if (!file.open(QIODevice::ReadOnly))
+            return QString();
+        return QString::fromLatin1(file.readAll()).trimmed();
+    }();
+    return script;
+}
 
 // Elements the web engine shows inline unless a style sheet says otherwise;
 // taken as inline without asking for their style.
@@ -780,9 +754,12 @@ bool LineFinder::installScript()
     m_scriptTried = true;
     if (!m_frame)
         return false;
+    const QString install = pageEndsScript();
+    if (install.isEmpty())
+        return false;
     m_frame->addToJavaScriptWindowObject(QLatin1String(kObjectName), this);
     const QString script =
-        QString::fromLatin1(kInstallScript).trimmed() +
+        install +
         QStringLiteral("(window.%1, %2)").arg(QLatin1String(kObjectName)).arg(m_zoom, 0, 'g', 17);
     m_scriptReady = m_frame->evaluateJavaScript(script).toBool();
     return m_scriptReady;

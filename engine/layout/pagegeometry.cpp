@@ -7,7 +7,7 @@ namespace quirex::engine {
 void PageGeometry::setNamedPaper(QPageSize::PageSizeId id)
 {
     m_kind = PaperKind::Named;
-    m_namedPaper = id;
+    m_paperSizeCode = id;
 }
 
 void PageGeometry::setCustomPaperMillimetres(double width, double height)
@@ -26,7 +26,7 @@ QSize PageGeometry::portraitPixels() const
 {
     switch (m_kind) {
     case PaperKind::Named:
-        return QPageSize(m_namedPaper).sizePixels(m_resolution);
+        return QPageSize(m_paperSizeCode).sizePixels(m_resolution);
     case PaperKind::Custom:
         return QSize(static_cast<int>(m_customMillimetres.width() / 25.4 * m_resolution),
                      static_cast<int>(m_customMillimetres.height() / 25.4 * m_resolution));
@@ -57,7 +57,7 @@ QPageSize PageGeometry::pageSize() const
 {
     switch (m_kind) {
     case PaperKind::Named:
-        return QPageSize(m_namedPaper);
+        return QPageSize(m_paperSizeCode);
     case PaperKind::Custom:
         return QPageSize(m_customMillimetres, QPageSize::Millimeter, QString(),
                          QPageSize::ExactMatch);
@@ -71,10 +71,11 @@ QPageSize PageGeometry::pageSize() const
 
 bool PageGeometry::operator==(const PageGeometry &other) const
 {
-    return m_kind == other.m_kind && m_namedPaper == other.m_namedPaper
+    return m_kind == other.m_kind && m_paperSizeCode == other.m_paperSizeCode
         && m_customMillimetres == other.m_customMillimetres && m_pixels == other.m_pixels
         && m_landscape == other.m_landscape && m_margins == other.m_margins
-        && m_resolution == other.m_resolution;
+        && m_resolution == other.m_resolution
+        && m_requestedResolution == other.m_requestedResolution;
 }
 
 } // namespace quirex::engine

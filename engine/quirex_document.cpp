@@ -1,0 +1,286 @@
+// Document loading of the engine object: the three loads, the bounded wait,
+// the layout of the loaded document and its preparation for printing.
+#include "quirex.h"
+#include "quirex_p.h"
+
+#include "bodygrouping.h"
+#include "documentnetworkaccess.h"
+#include "domrewrite.h"
+#include "enginetrace.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QGraphicsWebView>
+#include <QTimer>
+#include <QWebElement>
+#include <QWebFrame>
+#include <QWebPage>
+#include <QWebSettings>
+#include <QWebView>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+using quirex::engine::PageGeometry;
+
+namespace
+{
+
+// Put in front of every HTML string: an image that never loads keeps the
+// frame's load asynchronous, so its end reaches the wait like any other.
+const QString kPlaceholder = QStringLiteral(
+    "<html><body><img src='file:///justforexistence_justforit_assumesnomatch.bmp' width=0 "
+    "height=0  border=0 hspace=0 vspace=0></body></hmtl>");
+
+int nonNegative(int milliseconds)
+{
+    return std::max(0, milliseconds);
+}
+
+} // namespace
+
+template <typename StartLoad> void QUIREXPrivate::waitForLoad(StartLoad startLoad)
+{
+    QWebFrame *frame = document.m_mainFrame;
+    QEventLoop loop;
+    QTimer timer;
+    timer.setInterval(nonNegative(document.m_pageTimeoutMs));
+    QObject::connect(frame, SIGNAL(loadStarted()), &timer, SLOT(start()));
+    QObject::connect(&timer, &QTimer::timeout, q, [this] { m_OnPageTimeout(); });
+    QObject::connect(frame, SIGNAL(loadFinished(bool)), &timer, SLOT(stop()));
+    QObject::connect(&timer, SIGNAL(timeout()), &loop, SLOT(quit()));
+    // Queued, because the web engine may finish a load inside the call that
+    // starts it, before the loop runs; a direct quit would then be lost.
+    QObject::connect(frame, SIGNAL(loadFinished(bool)), &loop, SLOT(quit()), Qt::QueuedConnection);
+
+    // A load that never reports its start is bounded too: the timer runs
+    // from here, and the start of the load restarts it.
+    timer.start();
+    startLoad();
+    loop.exec();
+}
+
+int QUIREXPrivate::m_OnPageTimeout()
+{
+    document.m_webView->stop();
+    return 0;
+}
+
+void QUIREXPrivate::readUntrustedMode()
+{
+    const QByteArray value = qgetenv("QUIREX_UNTRUSTED");
+    if (!value.isEmpty() && value != "0")
+        document.m_untrusted = true;
+    document.m_networkAccess->policy().setUntrusted(document.m_untrusted);
+    if (document.m_untrusted) {
+        QWebSettings *settings = document.m_webPage->settings();
+        settings->setAttribute(QWebSettings::JavascriptEnabled, false);
+        settings->setAttribute(QWebSettings::JavaEnabled, false);
+        settings->setAttribute(QWebSettings::PluginsEnabled, false);
+    }
+}
+
+void QUIREXPrivate::startDocument(const QUrl &documentUrl, const QUrl &entry)
+{
+    // Every document starts at the render scale.
+    document.m_documentScale = m_renderScale;
+    document.m_networkAccess->startDocument(quirex::engine::DocumentSource::fromUrl(documentUrl),
+                                            entry);
+}
+
+void QUIREX::LoadHTMLString(const QString &sHTML)
+{
+    d->restoreLoadedBody();
+    const QString html = kPlaceholder + sHTML;
+    const QUrl baseUrl = d->document.m_resolveRelativeHyperlinks
+                             ? QUrl(d->document.m_baseUrl, QUrl::TolerantMode)
+                             : QUrl();
+    d->startDocument(baseUrl, QUrl());
+    d->setUpLayout();
+    d->waitForLoad([&] { d->document.m_mainFrame->setHtml(html, baseUrl); });
+    d->prepareLoadedDocument();
+}
+
+void QUIREX::LoadHTMLFile(const QString &sFileName)
+{
+    d->restoreLoadedBody();
+    QWebSettings *settings = d->document.m_webView->settings();
+    // Local documents never get universal access (see the constructor); what their scripts
+    // and resources may reach is the network access's policy.
+    settings->setAttribute(QWebSettings::JavascriptEnabled, !d->document.m_untrusted);
+    settings->setAttribute(QWebSettings::OfflineWebApplicationCacheEnabled, true);
+    settings->setAttribute(QWebSettings::TiledBackingStoreEnabled, true);
+    settings->setAttribute(QWebSettings::LocalStorageEnabled, true);
+    d->document.m_webPage->setLinkDelegationPolicy(QWebPage::DelegateAllLinks);
+
+    // Either separator is accepted, as users of both conventions write them.
+    QString path = sFileName;
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    QUIREX_TRACE() << "sFileName" << path;
+    if (QDir::isRelativePath(path))
+        path = QDir::current().absoluteFilePath(path);
+    const QUrl url = QUrl::fromLocalFile(QDir::cleanPath(path));
+
+    d->startDocument(url, url);
+    d->setUpLayout();
+    d->waitForLoad([&] { d->document.m_mainFrame->setUrl(url); });
+    d->m_ReplaceHtml(d->document.m_mainFrame->documentElement());
+    d->m_ReplaceBigBlocks(d->document.m_mainFrame->documentElement());
+    d->prepareLoadedDocument();
+}
+
+void QUIREXPrivate::m_ReplaceHtml(const QWebElement &parentElement)
+{
+    quirex::engine::replaceVideos(parentElement);
+}
+
+void QUIREXPrivate::m_ReplaceBigBlocks(const QWebElement &parentElement)
+{
+    quirex::engine::insertParagraphMarkers(parentElement);
+}
+
+void QUIREX::LoadURL(const QString &sURL)
+{
+    d->restoreLoadedBody();
+    const QUrl url(sURL, QUrl::TolerantMode);
+    d->startDocument(url, url);
+    d->setUpLayout();
+    d->waitForLoad([&] { d->document.m_webView->load(url); });
+    d->prepareLoadedDocument();
+}
+
+void QUIREX::RunJavaScript(const QString &script)
+{
+    d->restoreLoadedBody();
+    d->document.m_mainFrame->evaluateJavaScript(script);
+    d->prepareLoadedDocument();
+}
+
+void QUIREX::Timer(int time_interval)
+{
+    // The document's own scripts may run while the loop turns.
+    d->restoreLoadedBody();
+    QEventLoop loop;
+    QTimer timer;
+    const long long milliseconds = static_cast<long long>(time_interval) * 1000;
+    timer.setInterval(static_cast<int>(std::clamp<long long>(milliseconds, 0, INT_MAX)));
+    connect(&timer, SIGNAL(timeout()), &loop, SLOT(quit()));
+    timer.start();
+    loop.exec();
+}
+
+void QUIREXPrivate::setViewportSize(const QSize &size)
+{
+    if (document.m_webPage->viewportSize() != size)
+        document.m_webPage->setViewportSize(size);
+}
+
+void QUIREXPrivate::setUpLayout()
+{
+    QWebFrame *frame = document.m_mainFrame;
+    frame->setZoomFactor(documentZoom());
+    QUIREX_TRACE() << "m_ContentZoomFactor: " << document.m_zoomFactor << "document scale"
+                   << document.m_documentScale;
+    frame->setScrollBarPolicy(Qt::Horizontal, Qt::ScrollBarAlwaysOff);
+    frame->setScrollBarPolicy(Qt::Vertical, Qt::ScrollBarAlwaysOff);
+
+    // The document is laid out one CSS pixel per device pixel at 100 percent
+    // across the printable width, in both modes, so the content-sized page
+    // of one-page mode does not depend on the size of a window never shown,
+    // nor on the paper an earlier document of one-page mode was sized to.
+    PageGeometry layout = geometry;
+    if (layout.paperKind() == PageGeometry::PaperKind::Pixels)
+        layout.restoreNamedPaper();
+    const QRect printable = layout.printableRect();
+    const int width = printable.width();
+    const int height = printable.height();
+    const double zoom = document.m_zoomFactor;
+    const double scale = document.m_documentScale;
+    const bool slicingMode = slicing.m_slicingMode;
+    // In one-page mode the layout is one pixel high, so the contents, and
+    // the page, are as high as the document rather than at least a page.
+    const int layoutHeight =
+        slicingMode ? static_cast<int>(std::floor(m_renderScale * height / zoom)) : 1;
+    document.m_webPage->setPreferredContentsSize(
+        QSize(static_cast<int>(std::floor(m_renderScale * width / zoom)), layoutHeight));
+    // In one-page mode a viewport no taller than a line, so a short
+    // document is not stretched to the height of a page.
+    setViewportSize(QSize(static_cast<int>(std::floor(width * scale)),
+                          slicingMode ? static_cast<int>(std::floor(height * scale)) : 1));
+    document.m_graphicsWebView->setResizesToContents(false);
+}
+
+double QUIREXPrivate::documentZoom() const
+{
+    return document.m_zoomFactor * document.m_documentScale / m_renderScale;
+}
+
+void QUIREXPrivate::fitDocumentScale()
+{
+    // 2^25 - 1: the web engine keeps layout positions in 1/64 of a pixel in
+    // a 32-bit integer. A document reaching it has lost what lies below.
+    constexpr int kLayoutLimit = 33554431;
+    constexpr double kLowerScales[] = {5, 2, 1};
+    const auto fits = [this] {
+        // Reading an element's box brings the layout up to date first.
+        document.m_mainFrame->documentElement().geometry();
+        return document.m_mainFrame->contentsSize().height() < kLayoutLimit;
+    };
+    for (const double scale : kLowerScales) {
+        if (fits())
+            return;
+        if (scale < document.m_documentScale) {
+            document.m_documentScale = scale;
+            setUpLayout();
+        }
+    }
+    if (!fits())
+        m_writeLog(QStringLiteral("The document is too long to print whole; its end is lost."));
+}
+
+void QUIREXPrivate::prepareLoadedDocument()
+{
+    // Slicing, links and outline read the document as it was loaded.
+    restoreLoadedBody();
+    // Unchanged since the load began, unless a script or the caller changed
+    // the document or the settings: then it is laid out again here.
+    setUpLayout();
+    fitDocumentScale();
+    const bool custom = geometry.paperKind() == PageGeometry::PaperKind::Custom;
+    if (slicing.m_slicingMode) {
+        if (!custom)
+            geometry.restoreNamedPaper();
+        applyGeometryToPrinter();
+    } else {
+        const QSize contents = document.m_mainFrame->contentsSize();
+        if (!custom)
+            geometry.setPaperPixels(paperForContents(contents));
+        applyGeometryToPrinter();
+        setViewportSize(contents);
+    }
+    document.m_contentsSize = document.m_mainFrame->contentsSize();
+    links.m_linksCollected = false;
+    links.m_navigationDocument = -1;
+    links.m_links.clear();
+    m_SliceOnPages();
+}
+
+void QUIREXPrivate::groupBodyForPainting()
+{
+    // Only pages of a sliced document gain: one-page mode paints once.
+    if (document.m_bodyGroupingTried || !slicing.m_slicingMode || slicing.m_numberOfPages < 2)
+        return;
+    document.m_bodyGroupingTried = true;
+    const int groups = quirex::engine::groupLongBody(document.m_mainFrame);
+    document.m_bodyGrouped = groups > 0;
+    QUIREX_TRACE() << "body children grouped for painting:" << groups << "groups";
+}
+
+void QUIREXPrivate::restoreLoadedBody()
+{
+    if (document.m_bodyGrouped)
+        quirex::engine::ungroupBody(document.m_mainFrame);
+    document.m_bodyGrouped = false;
+    document.m_bodyGroupingTried = false;
+}
