@@ -1,9 +1,9 @@
 #include "settingsstore.h"
 
 #include "profilefile.h"
-#include "userfolders.h"
 #include "stringids.h"
 #include "stringtable.h"
+#include "userfolders.h"
 
 namespace quirex::app
 {

@@ -8,7 +8,8 @@
 
 #include <QMetaType>
 
-namespace {
+namespace
+{
 const int quirexPointerType = qRegisterMetaType<QUIREX *>("QUIREX*");
 } // namespace
 

@@ -33,7 +33,6 @@ namespace quirex::app::ui
 namespace
 {
 
-
 QString fileNameOf(const QString &path)
 {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);

@@ -317,8 +317,7 @@ int main(int argc, char **argv)
             if (peerFirst && !peer.isEmpty())
                 peerRuns.push_back(runProgram(QStringList(peer) << input << peerOutput, {}));
             engineRuns.push_back(runProgram({script}, engineScript(input, engineOutput, true)));
-            unlinkedRuns.push_back(
-                runProgram({script}, engineScript(input, engineOutput, false)));
+            unlinkedRuns.push_back(runProgram({script}, engineScript(input, engineOutput, false)));
             if (!peerFirst && !peer.isEmpty())
                 peerRuns.push_back(runProgram(QStringList(peer) << input << peerOutput, {}));
         }

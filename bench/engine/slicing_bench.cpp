@@ -27,7 +27,8 @@
 
 using namespace quirex::engine;
 
-namespace {
+namespace
+{
 
 // Blocks of ten elements: a paragraph with inline children, a table row's
 // worth of cells, an image, and now and then a forced break or an avoided
@@ -37,8 +38,9 @@ QString generateDocument(int elements)
     QString html = QStringLiteral("<html><body>");
     int count = 0;
     for (int block = 0; count < elements; ++block) {
-        const char *breakStyle = block % 97 == 0 ? " style='page-break-before:always'"
-                               : block % 31 == 0 ? " style='page-break-inside:avoid'" : "";
+        const char *breakStyle = block % 97 == 0   ? " style='page-break-before:always'"
+                                 : block % 31 == 0 ? " style='page-break-inside:avoid'"
+                                                   : "";
         html += QStringLiteral("<div%1><p>Paragraph %2 with <b>bold</b>, <i>italic</i> and "
                                "<a href='#x%2'>a link</a> in it.</p>"
                                "<table><tr><td>a</td><td>b</td></tr></table>"

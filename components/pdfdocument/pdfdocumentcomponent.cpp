@@ -2,9 +2,11 @@
 
 #include "comerror.h"
 
-namespace quirex::components {
+namespace quirex::components
+{
 
-namespace {
+namespace
+{
 
 void check(int result, const QString &description)
 {

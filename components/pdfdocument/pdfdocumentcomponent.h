@@ -5,7 +5,8 @@
 #include <QObject>
 #include <QString>
 
-namespace quirex::components {
+namespace quirex::components
+{
 
 // The PDF document component as automation clients see it (ProgID
 // "Leafcraft.PDFDocument4"): the members of PdfDocument, in the same order,

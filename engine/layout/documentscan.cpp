@@ -8,9 +8,11 @@
 
 #include <vector>
 
-namespace quirex::engine {
+namespace quirex::engine
+{
 
-namespace {
+namespace
+{
 
 QString cascaded(const QWebElement &element, const QString &property)
 {

@@ -4,7 +4,8 @@
 
 class QWebElement;
 
-namespace quirex::engine {
+namespace quirex::engine
+{
 
 class DocumentTree;
 class PointList;
@@ -24,8 +25,7 @@ struct Extent;
 void findCssPageBreaks(const QWebElement &root, PointList &forcedBreaks, PointList &avoided,
                        std::vector<Extent> *avoidedBlocks = nullptr);
 
-struct PointScanOptions
-{
+struct PointScanOptions {
     bool keepImagesWhole = false;
     bool keepTablesWhole = false;
 };

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-namespace quirex::engine {
+namespace quirex::engine
+{
 
 void PageGeometry::setNamedPaper(QPageSize::PageSizeId id)
 {
@@ -71,11 +72,11 @@ QPageSize PageGeometry::pageSize() const
 
 bool PageGeometry::operator==(const PageGeometry &other) const
 {
-    return m_kind == other.m_kind && m_paperSizeCode == other.m_paperSizeCode
-        && m_customMillimetres == other.m_customMillimetres && m_pixels == other.m_pixels
-        && m_landscape == other.m_landscape && m_margins == other.m_margins
-        && m_resolution == other.m_resolution
-        && m_requestedResolution == other.m_requestedResolution;
+    return m_kind == other.m_kind && m_paperSizeCode == other.m_paperSizeCode &&
+           m_customMillimetres == other.m_customMillimetres && m_pixels == other.m_pixels &&
+           m_landscape == other.m_landscape && m_margins == other.m_margins &&
+           m_resolution == other.m_resolution &&
+           m_requestedResolution == other.m_requestedResolution;
 }
 
 } // namespace quirex::engine

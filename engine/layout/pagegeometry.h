@@ -5,7 +5,8 @@
 #include <QRect>
 #include <QSize>
 
-namespace quirex::engine {
+namespace quirex::engine
+{
 
 // The engine's own record of paper, orientation, margins and resolution, in
 // device pixels, and its only one. Qt keeps margins in whole points and so
@@ -15,9 +16,9 @@ class PageGeometry final
 {
 public:
     enum class PaperKind {
-        Named,   // a size of the paper table, chosen by name
-        Custom,  // set in millimetres by SetCustomPaperSize
-        Pixels,  // sized to a document's content, in device pixels
+        Named,  // a size of the paper table, chosen by name
+        Custom, // set in millimetres by SetCustomPaperSize
+        Pixels, // sized to a document's content, in device pixels
     };
 
     // Chooses paper `id` of the table; it stays the paper size code while a

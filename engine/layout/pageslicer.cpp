@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <climits>
 
-namespace quirex::engine {
+namespace quirex::engine
+{
 
-namespace {
+namespace
+{
 
 int clampToInt(long long value)
 {
@@ -111,7 +113,7 @@ private:
         else if (tall && !forced)
             cutTallBlock(point, freeSpace);
         else if (tall)
-            cutTallAvoidedBlock(point);  // whole pages down to the break, no overshoot
+            cutTallAvoidedBlock(point); // whole pages down to the break, no overshoot
         else
             cutAtPageEnd(point, freeSpace);
         if (forced)
@@ -170,8 +172,8 @@ private:
     void cutAtPageEnd(long long point, long long freeSpace)
     {
         long long cut;
-        if (freeSpace < m_pageHeight / 10 || m_in.imagePoints.contains(static_cast<int>(point))
-            || m_in.tablePoints.contains(static_cast<int>(point)))
+        if (freeSpace < m_pageHeight / 10 || m_in.imagePoints.contains(static_cast<int>(point)) ||
+            m_in.tablePoints.contains(static_cast<int>(point)))
             cut = movedWholeCut();
         else
             cut = pageEndCut(); // previous + freeSpace, the page's natural end

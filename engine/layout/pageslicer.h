@@ -3,7 +3,8 @@
 #include <functional>
 #include <vector>
 
-namespace quirex::engine {
+namespace quirex::engine
+{
 
 class PointList;
 
@@ -15,15 +16,14 @@ struct Extent {
 };
 
 // Everything the slicing loop reads. Positions are document pixels.
-struct SlicingInput
-{
-    const std::vector<int> &points;  // candidate points, ascending, forced breaks included
-    const PointList &forcedBreaks;   // cut here unconditionally
-    const PointList &avoidedPoints;  // bottom edges of blocks that may not be split
-    const PointList &imagePoints;    // bottom edges of images kept whole
-    const PointList &tablePoints;    // bottom edges of tables kept whole
-    int pageHeight;                  // printable page height in document pixels
-    int contentsHeight;              // height of the laid-out document
+struct SlicingInput {
+    const std::vector<int> &points; // candidate points, ascending, forced breaks included
+    const PointList &forcedBreaks;  // cut here unconditionally
+    const PointList &avoidedPoints; // bottom edges of blocks that may not be split
+    const PointList &imagePoints;   // bottom edges of images kept whole
+    const PointList &tablePoints;   // bottom edges of tables kept whole
+    int pageHeight;                 // printable page height in document pixels
+    int contentsHeight;             // height of the laid-out document
     // The elements that may not be split. Candidate points strictly inside
     // one that is no taller than a page are not used (forced breaks
     // excepted), so it moves to the next page whole.

@@ -3,7 +3,8 @@
 #include <QPageSize>
 #include <QString>
 
-namespace quirex::engine {
+namespace quirex::engine
+{
 
 // The paper names the engine accepts: "a0".."a9", "b0".."b10", "c5e",
 // "comm10e", "dle", "executive", "folio", "ledger", "legal", "letter",

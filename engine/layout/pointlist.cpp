@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-namespace quirex::engine {
+namespace quirex::engine
+{
 
 bool PointList::addUnlessPresent(int point)
 {

@@ -3,7 +3,8 @@
 #include <unordered_set>
 #include <vector>
 
-namespace quirex::engine {
+namespace quirex::engine
+{
 
 // An "add unless present" list of document positions: keeps insertion order
 // (until sort()) and never holds a value twice. Membership is answered by a

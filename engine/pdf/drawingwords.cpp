@@ -5,15 +5,15 @@
 #include <initializer_list>
 #include <utility>
 
-namespace quirex::engine {
+namespace quirex::engine
+{
 
-namespace {
+namespace
+{
 
-template<typename T>
-using WordTable = std::initializer_list<std::pair<const char *, T>>;
+template <typename T> using WordTable = std::initializer_list<std::pair<const char *, T>>;
 
-template<typename T>
-bool lookUpValue(WordTable<T> table, const QString &word, T *value)
+template <typename T> bool lookUpValue(WordTable<T> table, const QString &word, T *value)
 {
     const QString lower = word.toLower();
     for (const auto &[name, entry] : table) {
@@ -25,8 +25,7 @@ bool lookUpValue(WordTable<T> table, const QString &word, T *value)
     return false;
 }
 
-template<typename T>
-QString lookUpWord(WordTable<T> table, T value, const char *unknown)
+template <typename T> QString lookUpWord(WordTable<T> table, T value, const char *unknown)
 {
     for (const auto &[name, entry] : table)
         if (entry == value)

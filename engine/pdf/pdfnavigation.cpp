@@ -40,8 +40,8 @@ public:
     void write(int number, int generation, const QByteArray &body)
     {
         m_offsets.push_back({number, m_position, generation});
-        append(QByteArray::number(number) + ' ' + QByteArray::number(generation) + " obj\n" +
-               body + "\nendobj\n");
+        append(QByteArray::number(number) + ' ' + QByteArray::number(generation) + " obj\n" + body +
+               "\nendobj\n");
     }
 
     // Writes the cross-reference section and the trailer; false when some
@@ -60,8 +60,8 @@ public:
                 ++end;
                 ++count;
             }
-            QByteArray section = QByteArray::number(it->number) + ' ' +
-                                 QByteArray::number(count) + '\n';
+            QByteArray section =
+                QByteArray::number(it->number) + ' ' + QByteArray::number(count) + '\n';
             for (; it != end; ++it)
                 section += QByteArray::number(it->offset).rightJustified(10, '0') + ' ' +
                            QByteArray::number(it->generation).rightJustified(5, '0') + " n \n";
@@ -90,8 +90,7 @@ private:
     // Seeks first: the file is read between writes.
     void flush()
     {
-        if (!m_failed &&
-            (!m_file.seek(m_flushed) || m_file.write(m_pending) != m_pending.size()))
+        if (!m_failed && (!m_file.seek(m_flushed) || m_file.write(m_pending) != m_pending.size()))
             m_failed = true;
         m_flushed += m_pending.size();
         m_pending.clear();
@@ -125,9 +124,9 @@ QByteArray withEntries(const PdfValue &dictionary,
 {
     QByteArray result = "<<";
     for (const auto &existing : dictionary.entries) {
-        const bool replaced =
-            std::any_of(entries.begin(), entries.end(),
-                        [&](const auto &entry) { return existing.first == entry.first; });
+        const bool replaced = std::any_of(entries.begin(), entries.end(), [&](const auto &entry) {
+            return existing.first == entry.first;
+        });
         if (!replaced)
             result += ' ' + existing.first + ' ' + existing.second.text;
     }
@@ -294,7 +293,8 @@ int addOutline(IncrementalUpdate &update, const std::vector<Page> &pages,
     for (const Node &node : nodes) {
         QByteArray body = "<< ";
         if (node.item) {
-            body += "/Title " + pdfTextString(node.item->title) + " /Dest " + destination(pages, node.item->target) + " /Parent " +
+            body += "/Title " + pdfTextString(node.item->title) + " /Dest " +
+                    destination(pages, node.item->target) + " /Parent " +
                     reference(nodes[node.parent].object);
             const std::vector<int> &siblings = nodes[node.parent].children;
             const auto self =

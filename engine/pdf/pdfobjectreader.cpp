@@ -307,8 +307,8 @@ bool PdfObjectReader::open(QFile *file, QString *error)
             break;
         if (previous->kind != PdfValue::Kind::Number || !(previous->number >= 0) ||
             previous->number >= static_cast<double>(m_size))
-            return fail(QStringLiteral("%1 has a broken cross-reference table")
-                            .arg(file->fileName()));
+            return fail(
+                QStringLiteral("%1 has a broken cross-reference table").arg(file->fileName()));
         offset = static_cast<qint64>(previous->number);
     }
     const PdfValue *root = m_trailer.find("/Root");

@@ -1,11 +1,14 @@
 #include "webpage.h"
 
-namespace quirex::engine {
+namespace quirex::engine
+{
 
-WebPage::WebPage(QObject *parent) : QWebPage(parent) {}
+WebPage::WebPage(QObject *parent)
+    : QWebPage(parent)
+{
+}
 
-bool WebPage::extension(Extension extension, const ExtensionOption *option,
-                        ExtensionReturn *output)
+bool WebPage::extension(Extension extension, const ExtensionOption *option, ExtensionReturn *output)
 {
     if (extension == ErrorPageExtension)
         return false;
@@ -19,7 +22,9 @@ bool WebPage::supportsExtension(Extension extension) const
     return QWebPage::supportsExtension(extension);
 }
 
-void WebPage::javaScriptAlert(QWebFrame *, const QString &) {}
+void WebPage::javaScriptAlert(QWebFrame *, const QString &)
+{
+}
 
 bool WebPage::javaScriptConfirm(QWebFrame *, const QString &)
 {

@@ -2,7 +2,8 @@
 
 #include <QWebPage>
 
-namespace quirex::engine {
+namespace quirex::engine
+{
 
 // The engine's web page. It refuses the error-page extension, so a load that
 // fails leaves the frame as it is instead of showing the web engine's own

@@ -6,7 +6,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace quirex::platform {
+namespace quirex::platform
+{
 
 QString logFolder()
 {
@@ -26,7 +27,9 @@ bool openLogFile(QFile &file, const QString &name, LogOpenMode mode)
     const int fd = ::open(path.constData(), flags, 0600);
     if (fd < 0)
         return false;
-    if (!file.open(fd, QIODevice::WriteOnly | (mode != LogOpenMode::Truncate ? QIODevice::Append : QIODevice::NotOpen),
+    if (!file.open(fd,
+                   QIODevice::WriteOnly |
+                       (mode != LogOpenMode::Truncate ? QIODevice::Append : QIODevice::NotOpen),
                    QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return false;

@@ -4,7 +4,8 @@
 
 class QFile;
 
-namespace quirex::platform {
+namespace quirex::platform
+{
 
 // The folder that holds the log files: $QUIREX_LOG_DIR when set, else
 // ~/.local/state/quirex. It is never created: without it there is no log.

@@ -18,14 +18,14 @@ using quirex::test::PdfProbe;
 using quirex::test::scratchFolder;
 using quirex::test::writeFile;
 
-namespace {
+namespace
+{
 
 // Runs one load and prints the first page; the output must be a valid PDF.
 class BadInput : public ::testing::Test
 {
 protected:
-    template<typename Load>
-    void convert(Load load)
+    template <typename Load> void convert(Load load)
     {
         output = scratchFolder() + QStringLiteral("/bad.pdf");
         engine->setProperty("OutputFileName", output);
@@ -52,7 +52,8 @@ protected:
 class StallingServer : public QTcpServer
 {
 public:
-    explicit StallingServer(QByteArray reply) : m_reply(std::move(reply))
+    explicit StallingServer(QByteArray reply)
+        : m_reply(std::move(reply))
     {
         connect(this, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket *socket = nextPendingConnection()) {
@@ -140,8 +141,8 @@ TEST_F(BadInput, PartOfAStalledPageThatLoadedIsPrinted)
 {
     // Enough text for the web engine to start parsing before the end.
     StallingServer server{QByteArray("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n\r\n"
-                                     "<html><body><p>Partial text arrived</p>")
-                          + QByteArray(4096, ' ') + "<p>more</p>"};
+                                     "<html><body><p>Partial text arrived</p>") +
+                          QByteArray(4096, ' ') + "<p>more</p>"};
     engine->setProperty("PageTimeout", 2);
     convert([&] { engine->LoadURL(server.url()); });
     expectValidPdf();

@@ -15,7 +15,8 @@
 using namespace quirex::automation;
 using quirex::test::PdfProbe;
 
-namespace {
+namespace
+{
 
 const QString kEngineLibrary = QStringLiteral(QUIREX_BIN_DIR "/quirex.so");
 
@@ -105,8 +106,9 @@ TEST_F(EngineComponent, ConvertsAFileAsTheDesktopConverterDoes)
     QString body;
     for (int i = 1; i <= 120; ++i)
         body += QStringLiteral("<p>Paragraph %1</p>").arg(i);
-    const QString input = quirex::test::writeFile(
-        QStringLiteral("input.html"), QStringLiteral("<html><body>%1</body></html>").arg(body).toUtf8());
+    const QString input =
+        quirex::test::writeFile(QStringLiteral("input.html"),
+                                QStringLiteral("<html><body>%1</body></html>").arg(body).toUtf8());
     call("BeginDoc");
     call("LoadHTMLFile", {text(input)});
     const int pages = get("NumberOfPages").toInt();
@@ -123,16 +125,16 @@ TEST_F(EngineComponent, ConvertsAFileAsTheDesktopConverterDoes)
 TEST_F(EngineComponent, DrawsTextOnThePage)
 {
     put("FontPointSize", Variant(std::int32_t(14)));
-    put("FillingColor", text(QStringLiteral("red")));  // before BeginDoc: lost
+    put("FillingColor", text(QStringLiteral("red"))); // before BeginDoc: lost
     call("BeginDoc");
     EXPECT_EQ(get("FillingColor").toString(), QStringLiteral("#000000"));
     const Variant height = call("GetTextHeight", {text(QStringLiteral("Page\\n1"))});
     EXPECT_EQ(height.type(), VarType::I4);
     EXPECT_EQ(height.toInt(), call("GetTextHeight", {text(QStringLiteral("Page 1"))}).toInt());
-    call("DrawText", {Variant(std::int32_t(0)), Variant(std::int32_t(0)), Variant(std::int32_t(700)),
-                      Variant(std::int32_t(300)), text(QStringLiteral("alignhcenter aligntop")),
-                      text(QStringLiteral("Stamped\\nfooter")), Variant(1.0), Variant(1.0),
-                      Variant(0.0)});
+    call("DrawText",
+         {Variant(std::int32_t(0)), Variant(std::int32_t(0)), Variant(std::int32_t(700)),
+          Variant(std::int32_t(300)), text(QStringLiteral("alignhcenter aligntop")),
+          text(QStringLiteral("Stamped\\nfooter")), Variant(1.0), Variant(1.0), Variant(0.0)});
     call("EndDoc");
     const QString written = PdfProbe(output).text(0);
     EXPECT_TRUE(written.contains(QStringLiteral("Stamped\nfooter"))) << written.toStdString();
@@ -156,8 +158,8 @@ TEST_F(EngineComponent, ImagesAreDrawnOrLogged)
 TEST(EngineInterfaceDescription, NamesTheLibraryInterfaceAndParameters)
 {
     const QString idl = quirex::test::scratchFolder() + QStringLiteral("/quirex.idl");
-    ASSERT_EQ(quirex::test::runTool(QStringLiteral("regsvr"), {QStringLiteral("--idl"), idl,
-                                                               kEngineLibrary})
+    ASSERT_EQ(quirex::test::runTool(QStringLiteral("regsvr"),
+                                    {QStringLiteral("--idl"), idl, kEngineLibrary})
                   .exitCode,
               0);
     QFile file(idl);
@@ -167,7 +169,8 @@ TEST(EngineInterfaceDescription, NamesTheLibraryInterfaceAndParameters)
                                  "p_time_interval", "840DD696-FE7C-4E64-B054-066F945F2E48"})
         EXPECT_TRUE(text.contains(QString::fromLatin1(expected), Qt::CaseInsensitive)) << expected;
     EXPECT_FALSE(text.contains(QStringLiteral("m_SliceOnPages")));
-    EXPECT_LT(text.indexOf(QStringLiteral("NumberOfPages")), text.indexOf(QStringLiteral("Resolution")));
+    EXPECT_LT(text.indexOf(QStringLiteral("NumberOfPages")),
+              text.indexOf(QStringLiteral("Resolution")));
 }
 
 TEST(EngineHeadless, RunsWithoutADisplayAtNinetySixDpi)

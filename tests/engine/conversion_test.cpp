@@ -15,7 +15,8 @@ using quirex::test::PdfProbe;
 using quirex::test::scratchFolder;
 using quirex::test::writeFile;
 
-namespace {
+namespace
+{
 
 constexpr double kPointsPerPixel = 72.0 / 96.0;
 
@@ -118,10 +119,10 @@ TEST_F(Conversion, FileLoadRewritesVideosAndLongParagraphs)
               QStringLiteral("320"));
     EXPECT_EQ(evaluate(QStringLiteral("document.getElementById('bare').textContent")).toString(),
               QStringLiteral("VIDEO"));
-    EXPECT_EQ(
-        evaluate(QStringLiteral("document.getElementById('long').getElementsByTagName('font').length"))
-            .toInt(),
-        3);
+    EXPECT_EQ(evaluate(QStringLiteral(
+                           "document.getElementById('long').getElementsByTagName('font').length"))
+                  .toInt(),
+              3);
 
     // Strings are not rewritten.
     engine->LoadHTMLString(QStringLiteral("<video width=1 height=1 poster='p.png'></video>"));
@@ -235,8 +236,8 @@ TEST_F(Conversion, ConvertAllEmptiesTheSlicesAndLeavesNoEmptyFirstPage)
 
 TEST_F(Conversion, GrayScaleModeWritesOnlyGrays)
 {
-    const QString html = QStringLiteral(
-        "<p style='color:#ff0000;background:#00ff00'>Colourful</p>");
+    const QString html =
+        QStringLiteral("<p style='color:#ff0000;background:#00ff00'>Colourful</p>");
     engine->setProperty("GrayScaleMode", true);
     engine->BeginDoc();
     engine->LoadHTMLString(html);
@@ -256,8 +257,7 @@ TEST_F(Conversion, GrayScaleModeWritesOnlyGrays)
 
 TEST_F(Conversion, PostScriptByPropertyOrBySuffix)
 {
-    struct Case
-    {
+    struct Case {
         const char *name;
         bool property;
         bool postScript;
@@ -277,8 +277,9 @@ TEST_F(Conversion, PostScriptByPropertyOrBySuffix)
         ASSERT_TRUE(written.open(QIODevice::ReadOnly)) << c.name;
         EXPECT_EQ(written.read(4), QByteArray(c.postScript ? "%!PS" : "%PDF")) << c.name;
     }
-    EXPECT_EQ(QDir(scratchFolder()).entryList({QStringLiteral("*.part")}, QDir::Hidden | QDir::Files),
-              QStringList());
+    EXPECT_EQ(
+        QDir(scratchFolder()).entryList({QStringLiteral("*.part")}, QDir::Hidden | QDir::Files),
+        QStringList());
 }
 
 TEST_F(Conversion, EmptyOutputFileNameWritesNothing)

@@ -18,7 +18,8 @@ using quirex::test::PdfProbe;
 using quirex::test::scratchFolder;
 using quirex::test::writeFile;
 
-namespace {
+namespace
+{
 
 constexpr double kPointsPerPixel = 72.0 / 96.0;
 

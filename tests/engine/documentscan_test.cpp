@@ -10,7 +10,8 @@
 
 using namespace quirex::engine;
 
-namespace {
+namespace
+{
 
 // Lays out `body` one CSS pixel per document pixel, 800 pixels wide, with
 // blocks of exact heights so the expected edges are known.
@@ -37,12 +38,12 @@ protected:
 TEST_F(DocumentScan, ForcedBreaksComeFromAlwaysOnly)
 {
     load(QStringLiteral("<div></div>"
-                        "<div style='page-break-before: always'></div>"      // top 100
-                        "<div style='page-break-after: always'></div>"       // bottom 299
+                        "<div style='page-break-before: always'></div>" // top 100
+                        "<div style='page-break-after: always'></div>"  // bottom 299
                         "<div style='page-break-before: left'></div>"
                         "<div style='page-break-before: right'></div>"
                         "<div style='page-break-after: auto'></div>"
-                        "<div class='x' style='PAGE-BREAK-BEFORE: ALWAYS'></div>"));  // top 600
+                        "<div class='x' style='PAGE-BREAK-BEFORE: ALWAYS'></div>")); // top 600
     findCssPageBreaks(root(), breaks, avoided);
     EXPECT_EQ(breaks.values(), (std::vector<int>{100, 299, 600}));
     EXPECT_TRUE(avoided.isEmpty());

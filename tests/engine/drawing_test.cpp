@@ -14,7 +14,8 @@
 using quirex::test::PdfProbe;
 using quirex::test::PdfWord;
 
-namespace {
+namespace
+{
 
 constexpr double kPointsPerPixel = 72.0 / 96.0;
 

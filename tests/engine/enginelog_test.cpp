@@ -10,7 +10,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 QString logPath()
 {
@@ -47,7 +48,9 @@ TEST(EngineLog, EveryObjectStartsTheLogAfresh)
     ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
     stale.write("old line\nold line\n");
     stale.close();
-    { QUIREX engine; }
+    {
+        QUIREX engine;
+    }
     EXPECT_FALSE(readAll(logPath()).contains("old line"));
 }
 
@@ -56,7 +59,9 @@ TEST(EngineLog, MissingFolderCostsOnlyTheLog)
     const QString missing = quirex::test::scratchFolder() + QStringLiteral("/no/such/folder");
     const QByteArray saved = qgetenv("QUIREX_LOG_DIR");
     qputenv("QUIREX_LOG_DIR", missing.toLocal8Bit());
-    { QUIREX engine; }
+    {
+        QUIREX engine;
+    }
     qputenv("QUIREX_LOG_DIR", saved);
     EXPECT_FALSE(QDir(missing).exists());
 }
@@ -66,7 +71,9 @@ TEST(EngineLog, DoesNotFollowASymbolicLink)
     const QString victim = quirex::test::writeFile(QStringLiteral("victim.txt"), "precious\n");
     QFile::remove(logPath());
     ASSERT_TRUE(QFile::link(victim, logPath()));
-    { QUIREX engine; }
+    {
+        QUIREX engine;
+    }
     EXPECT_EQ(readAll(victim), QByteArray("precious\n"));
     QFile::remove(logPath());
 }

@@ -11,7 +11,8 @@
 using quirex::test::LinkAnnotation;
 using quirex::test::PdfProbe;
 
-namespace {
+namespace
+{
 
 constexpr double kPointsPerPixel = 72.0 / 96.0;
 
@@ -26,8 +27,9 @@ protected:
         engine->setProperty("OutputFileName", output);
         engine->BeginDoc();
         engine->LoadHTMLString(
-            QStringLiteral("<style>body{margin:0} a{display:block;height:20px;width:200px}</style>")
-            + body);
+            QStringLiteral(
+                "<style>body{margin:0} a{display:block;height:20px;width:200px}</style>") +
+            body);
         for (int page = 1; page <= engine->numberOfPages(); ++page)
             engine->ConvertPage(page);
         engine->EndDoc();
@@ -66,15 +68,14 @@ TEST_F(Links, AnchorCoversTheLinkOnThePage)
 TEST_F(Links, TargetsAreRawOrResolvedAgainstTheBaseUrl)
 {
     const QString body = QStringLiteral("<a href='chapter2.html'>next</a>");
-    struct Case
-    {
+    struct Case {
         const char *baseUrl;
         bool resolve;
         const char *target;
     };
-    for (const Case &c : {Case{"file:///srv/docs/", true, "file:///srv/docs/chapter2.html"},
-                          Case{"", true, "chapter2.html"},
-                          Case{"file:///srv/docs/", false, "chapter2.html"}}) {
+    for (const Case &c :
+         {Case{"file:///srv/docs/", true, "file:///srv/docs/chapter2.html"},
+          Case{"", true, "chapter2.html"}, Case{"file:///srv/docs/", false, "chapter2.html"}}) {
         engine = std::make_unique<QUIREX>();
         engine->setProperty("BaseURL", QString::fromLatin1(c.baseUrl));
         engine->setProperty("ResolveRelativeHyperlinks", c.resolve);

@@ -248,7 +248,9 @@ TEST(Navigation, AnUpdateThatCannotBeWrittenWhollyIsTakenBack)
     file.close();
     quirex::engine::PdfNavigation navigation;
     for (int i = 0; i < 5000; ++i)
-        navigation.links.push_back({0, QRectF(10, 10 + i % 700, 50, 1), {},
+        navigation.links.push_back({0,
+                                    QRectF(10, 10 + i % 700, 50, 1),
+                                    {},
                                     QStringLiteral("https://example.org/%1").arg(i)});
 
     // The file may grow by 64 KiB only: the write fails in the middle.

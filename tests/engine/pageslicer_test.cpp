@@ -12,13 +12,16 @@ using quirex::engine::PointList;
 using quirex::engine::slicePages;
 using quirex::engine::SlicingInput;
 
-namespace {
+namespace
+{
 
 // Builds the loop's inputs the way the engine does: points sorted, forced
 // breaks merged into them.
-struct Document
-{
-    explicit Document(std::vector<int> candidatePoints = {}) : points(std::move(candidatePoints)) {}
+struct Document {
+    explicit Document(std::vector<int> candidatePoints = {})
+        : points(std::move(candidatePoints))
+    {
+    }
 
     std::vector<int> points;
     PointList breaks, avoided, images, tables;
@@ -55,10 +58,14 @@ std::string describe(const Document &doc, const std::vector<int> &boundaries)
     std::string text = "\npage " + std::to_string(doc.pageHeight) + "\npoints:";
     for (int p : doc.points) {
         text += " " + std::to_string(p);
-        if (doc.avoided.contains(p)) text += "A";
-        if (doc.images.contains(p)) text += "I";
-        if (doc.tables.contains(p)) text += "T";
-        if (doc.breaks.contains(p)) text += "B";
+        if (doc.avoided.contains(p))
+            text += "A";
+        if (doc.images.contains(p))
+            text += "I";
+        if (doc.tables.contains(p))
+            text += "T";
+        if (doc.breaks.contains(p))
+            text += "B";
     }
     text += "\nboundaries:";
     for (int b : boundaries)
@@ -338,11 +345,20 @@ TEST(PageSlicer, RandomDocumentsNeverGiveSlicesTallerThanAPage)
             y += 1 + static_cast<int>(random() % (random() % 4 == 0 ? 3 * doc.pageHeight : 800));
             doc.points.push_back(y);
             switch (random() % 8) {
-            case 0: doc.avoided.addUnlessPresent(y); break;
-            case 1: doc.images.addUnlessPresent(y); break;
-            case 2: doc.tables.addUnlessPresent(y); break;
-            case 3: doc.breaks.addUnlessPresent(y); break;
-            default: break;
+            case 0:
+                doc.avoided.addUnlessPresent(y);
+                break;
+            case 1:
+                doc.images.addUnlessPresent(y);
+                break;
+            case 2:
+                doc.tables.addUnlessPresent(y);
+                break;
+            case 3:
+                doc.breaks.addUnlessPresent(y);
+                break;
+            default:
+                break;
             }
         }
         doc.contentsHeight = y + 1;

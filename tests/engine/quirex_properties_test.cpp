@@ -8,7 +8,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 QVariant read(const QUIREX &engine, const char *name)
 {
@@ -19,16 +20,51 @@ QVariant read(const QUIREX &engine, const char *name)
 
 TEST(QuirexProperties, AreDeclaredInInterfaceOrder)
 {
-    const QStringList expected = {
-        "NumberOfPages", "MarginLeft", "MarginRight", "MarginTop", "MarginBottom", "BaseURL",
-        "PreserveLinks", "PageTimeout", "PostEntireImages", "PostEntireTables", "OutputFileName",
-        "SlicingMode", "ResolveRelativeHyperlinks", "ContentZoomFactor", "GrayScaleMode",
-        "ResolveCSSPageBreaks", "PostScriptFormat", "DocumentTitle", "Encoding", "FontFamily",
-        "FontFixedPitch", "FontKerning", "FontLetterSpacing", "FontOverline", "FontPointSize",
-        "FontStretch", "FontStrikeOut", "FontStyle", "FontUnderline", "FontWeight",
-        "FontWordSpacing", "PenStyle", "PenCapStyle", "PenWidth", "PenJoinStyle", "PenColor",
-        "FillingColor", "BackgroundMode", "BackgroundColor", "PaperSize", "PaperWidth",
-        "PaperHeight", "LandscapePageOrientation", "PageBackgroundColor", "Resolution"};
+    const QStringList expected = {"NumberOfPages",
+                                  "MarginLeft",
+                                  "MarginRight",
+                                  "MarginTop",
+                                  "MarginBottom",
+                                  "BaseURL",
+                                  "PreserveLinks",
+                                  "PageTimeout",
+                                  "PostEntireImages",
+                                  "PostEntireTables",
+                                  "OutputFileName",
+                                  "SlicingMode",
+                                  "ResolveRelativeHyperlinks",
+                                  "ContentZoomFactor",
+                                  "GrayScaleMode",
+                                  "ResolveCSSPageBreaks",
+                                  "PostScriptFormat",
+                                  "DocumentTitle",
+                                  "Encoding",
+                                  "FontFamily",
+                                  "FontFixedPitch",
+                                  "FontKerning",
+                                  "FontLetterSpacing",
+                                  "FontOverline",
+                                  "FontPointSize",
+                                  "FontStretch",
+                                  "FontStrikeOut",
+                                  "FontStyle",
+                                  "FontUnderline",
+                                  "FontWeight",
+                                  "FontWordSpacing",
+                                  "PenStyle",
+                                  "PenCapStyle",
+                                  "PenWidth",
+                                  "PenJoinStyle",
+                                  "PenColor",
+                                  "FillingColor",
+                                  "BackgroundMode",
+                                  "BackgroundColor",
+                                  "PaperSize",
+                                  "PaperWidth",
+                                  "PaperHeight",
+                                  "LandscapePageOrientation",
+                                  "PageBackgroundColor",
+                                  "Resolution"};
     const QMetaObject &meta = QUIREX::staticMetaObject;
     QStringList declared;
     for (int i = meta.propertyOffset(); i < meta.propertyCount(); ++i)
@@ -168,8 +204,7 @@ TEST(QuirexProperties, PaperNamesAreCaseInsensitiveWithA4Fallback)
 TEST(QuirexProperties, WordPropertiesFallBackAsTheirTablesSay)
 {
     QUIREX engine;
-    struct Case
-    {
+    struct Case {
         const char *property;
         const char *written;
         const char *read;
@@ -184,7 +219,7 @@ TEST(QuirexProperties, WordPropertiesFallBackAsTheirTablesSay)
         {"FontWeight", "Bold", "bold"},
         {"FontWeight", "heavy", "normal"},
         {"FontStyle", "italic", "italic"},
-        {"FontStyle", "slanted", "italic"},  // an unknown style keeps the previous one
+        {"FontStyle", "slanted", "italic"}, // an unknown style keeps the previous one
         {"PenColor", "red", "#ff0000"},
         {"PenColor", "#ABCDEF", "#abcdef"},
     };

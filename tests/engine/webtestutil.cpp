@@ -5,7 +5,8 @@
 #include <QWebFrame>
 #include <QWebPage>
 
-namespace quirex::test {
+namespace quirex::test
+{
 
 bool loadHtml(QWebPage &page, const QString &html, const QUrl &baseUrl)
 {

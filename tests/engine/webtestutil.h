@@ -5,7 +5,8 @@
 
 class QWebPage;
 
-namespace quirex::test {
+namespace quirex::test
+{
 
 // Gives `html` to the page's main frame and waits (at most 20 s) until the
 // frame has finished loading. The finish may come inside setHtml itself, so

@@ -10,15 +10,16 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 
-namespace quirex::test {
-
-struct PdfProbe::Parsed
+namespace quirex::test
 {
+
+struct PdfProbe::Parsed {
     QPDF pdf;
     std::vector<QPDFPageObjectHelper> pages;
 };
 
-PdfProbe::PdfProbe(const QString &path) : m_path(path)
+PdfProbe::PdfProbe(const QString &path)
+    : m_path(path)
 {
     auto parsed = std::make_unique<Parsed>();
     try {
@@ -138,13 +139,15 @@ QVector<PdfWord> PdfProbe::words(int index) const
                    QStringLiteral("-l"), QString::number(index + 1), m_path, QStringLiteral("-")});
     if (!process.waitForFinished(60000))
         return result;
-    static const QRegularExpression word(QStringLiteral(
-        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" "
+                       "yMax=\"([\\d.]+)\">([^<]*)</word>"));
     const QString output = QString::fromUtf8(process.readAllStandardOutput());
     for (auto it = word.globalMatch(output); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
-        result.append({m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
-                                             QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
+        result.append(
+            {m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                   QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
     }
     return result;
 }
@@ -198,18 +201,20 @@ bool PdfProbe::usesOnlyGray() const
         // four-component (CMYK) colours do not occur in grayscale output.
         static const QRegularExpression colour(
             QStringLiteral("(-?[\\d.]+) (-?[\\d.]+) (-?[\\d.]+) (scn|SCN|rg|RG)\\b"));
-        const QString text = QString::fromLatin1(contents.data(), static_cast<int>(contents.size()));
+        const QString text =
+            QString::fromLatin1(contents.data(), static_cast<int>(contents.size()));
         for (auto match = colour.globalMatch(text); match.hasNext();) {
             const QRegularExpressionMatch m = match.next();
-            if (m.captured(1).toDouble() != m.captured(2).toDouble()
-                || m.captured(2).toDouble() != m.captured(3).toDouble())
+            if (m.captured(1).toDouble() != m.captured(2).toDouble() ||
+                m.captured(2).toDouble() != m.captured(3).toDouble())
                 return false;
         }
-        if (contents.find(" k\n") != std::string::npos || contents.find(" K\n") != std::string::npos)
+        if (contents.find(" k\n") != std::string::npos ||
+            contents.find(" K\n") != std::string::npos)
             return false;
         for (auto &[name, image] : page.getImages())
-            if (image.getDict().getKey("/ColorSpace").isName()
-                && image.getDict().getKey("/ColorSpace").getName() != "/DeviceGray")
+            if (image.getDict().getKey("/ColorSpace").isName() &&
+                image.getDict().getKey("/ColorSpace").getName() != "/DeviceGray")
                 return false;
     }
     return true;

@@ -11,11 +11,11 @@
 
 class QPDFObjectHandle;
 
-namespace quirex::test {
-
-struct LinkAnnotation
+namespace quirex::test
 {
-    QRectF rect;  // PDF user space, points, origin at the bottom-left
+
+struct LinkAnnotation {
+    QRectF rect; // PDF user space, points, origin at the bottom-left
     QString uri;
     // A jump inside the document: the page (0-based) and the top of the
     // place it opens (PDF user space); -1 for other links.
@@ -24,20 +24,18 @@ struct LinkAnnotation
 };
 
 // One outline item (bookmark), in document order; level 1 is the top level.
-struct OutlineEntry
-{
+struct OutlineEntry {
     QString title;
     int level = 1;
     int page = -1;  // 0-based
-    double top = 0;  // PDF user space
+    double top = 0; // PDF user space
 };
 
 // Reads a PDF with a real parser (libqpdf) so tests check structure, not
 // pixels. Text comes from poppler's pdftotext.
-struct PdfWord
-{
+struct PdfWord {
     QString text;
-    QRectF box;  // points, origin at the top-left of the page
+    QRectF box; // points, origin at the top-left of the page
 };
 
 class PdfProbe final

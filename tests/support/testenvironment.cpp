@@ -7,9 +7,11 @@
 
 #include <memory>
 
-namespace quirex::test {
+namespace quirex::test
+{
 
-namespace {
+namespace
+{
 std::unique_ptr<QTemporaryDir> &scratch()
 {
     static std::unique_ptr<QTemporaryDir> dir;
@@ -45,7 +47,8 @@ void isolateEnvironment()
 {
     if (scratch())
         return;
-    scratch() = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/quirex-test-XXXXXX"));
+    scratch() =
+        std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/quirex-test-XXXXXX"));
     const QString root = scratch()->path();
     for (const char *folder : {"log", "config", "runtime", "home"})
         QDir(root).mkpath(QString::fromLatin1(folder));

@@ -3,7 +3,8 @@
 #include <QProcessEnvironment>
 #include <QString>
 
-namespace quirex::test {
+namespace quirex::test
+{
 
 // The per-process scratch folder made by the test main; removed at exit.
 // Every test runs in its own process, so this is a fresh folder per test.

@@ -14,7 +14,8 @@
 using namespace quirex::automation;
 using quirex::test::PdfProbe;
 
-namespace {
+namespace
+{
 
 const QString kLibrary = QStringLiteral(QUIREX_BIN_DIR "/pdfdocument.so");
 
@@ -70,7 +71,8 @@ TEST_F(PdfDocumentComponent, SetsTheDocumentInformationInAnyScript)
 TEST_F(PdfDocumentComponent, MissingOrNonPdfFileIsACallFailure)
 {
     const QString text = quirex::test::writeFile(QStringLiteral("notes.pdf"), "just text\n");
-    for (const QString &path : {quirex::test::scratchFolder() + QStringLiteral("/missing.pdf"), text}) {
+    for (const QString &path :
+         {quirex::test::scratchFolder() + QStringLiteral("/missing.pdf"), text}) {
         EXPECT_EQ(call("OpenDocument", path, Variant(QString())), E_FAIL);
         EXPECT_EQ(document.exceptionInfo().code, E_FAIL);
         EXPECT_TRUE(document.exceptionInfo().description.contains(path));
@@ -82,15 +84,14 @@ TEST(PdfDocumentScript, QuirexscriptDrivesTheComponent)
 {
     ASSERT_TRUE(quirex::test::registerComponent(kLibrary));
     const QString path = makeTwoPagePdf();
-    const auto run = quirex::test::runTool(
-        QStringLiteral("quirexscript"), {},
-        QStringLiteral("create Leafcraft.PDFDocument4\n"
-                       "call OpenDocument \"%1\" \"\"\n"
-                       "call SetTitle \"Scripted title\" 0\n"
-                       "call SaveDocument \"%1\" 0\n"
-                       "release\n")
-            .arg(path)
-            .toUtf8());
+    const auto run = quirex::test::runTool(QStringLiteral("quirexscript"), {},
+                                           QStringLiteral("create Leafcraft.PDFDocument4\n"
+                                                          "call OpenDocument \"%1\" \"\"\n"
+                                                          "call SetTitle \"Scripted title\" 0\n"
+                                                          "call SaveDocument \"%1\" 0\n"
+                                                          "release\n")
+                                               .arg(path)
+                                               .toUtf8());
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(PdfProbe(path).info("/Title"), QStringLiteral("Scripted title"));
 }

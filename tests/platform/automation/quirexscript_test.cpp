@@ -1,13 +1,14 @@
 #include "toolrunner.h"
 
-#include <QFileInfo>
 #include "testenvironment.h"
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
 using namespace quirex::test;
 
-namespace {
+namespace
+{
 QString componentPath()
 {
     return QFileInfo(QStringLiteral(AUTOMATION_TEST_COMPONENT)).canonicalFilePath();
