@@ -6,6 +6,8 @@
 #include "conversionprogress.h"
 #include "documentinfo.h"
 #include "encodingtable.h"
+#include "interruption.h"
+#include "outputclash.h"
 #include "pagenumbers.h"
 #include "papertable.h"
 #include "pathcompletion.h"
@@ -24,6 +26,7 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace quirex::app
 {
@@ -92,7 +95,58 @@ private:
     size_t m_size = 0;
 };
 
+// The identity of the file at `path` (device, inode, change time), to tell
+// whether a conversion put a new file there; empty when there is none.
+QString fileStamp(const QString &path)
+{
+    struct stat info {
+    };
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return QString();
+    return QStringLiteral("%1:%2:%3.%4")
+        .arg(quint64(info.st_dev))
+        .arg(quint64(info.st_ino))
+        .arg(qint64(info.st_ctim.tv_sec))
+        .arg(qint64(info.st_ctim.tv_nsec));
+}
+
+// Why nothing could be written at `path`, as far as the file system tells.
+QString outputProblem(const QString &path)
+{
+    const QFileInfo target(path);
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir())
+        return QStringLiteral("the output folder %1 does not exist").arg(folder.filePath());
+    if (target.isDir())
+        return QStringLiteral("the output %1 is a folder").arg(path);
+    if (::access(QFile::encodeName(folder.filePath()).constData(), W_OK | X_OK) != 0)
+        return QStringLiteral("the output folder %1 cannot be written").arg(folder.filePath());
+    return QStringLiteral("no PDF was written to %1").arg(path);
+}
+
 } // namespace
+
+// Removes the video step's copy on every way out of the per-file step that
+// does not remove it itself: the copy is the converter's own file.
+class CConverter::CopyRemover
+{
+public:
+    explicit CopyRemover(QString path)
+        : m_path(std::move(path))
+    {
+    }
+    ~CopyRemover()
+    {
+        if (!m_path.isEmpty())
+            QFile::remove(m_path);
+    }
+    // The normal end removes the copy itself and reports a failure to.
+    QString release() { return std::exchange(m_path, QString()); }
+
+private:
+    Q_DISABLE_COPY(CopyRemover)
+    QString m_path;
+};
 
 // Marks a conversion call as running for as long as it lasts; a run that
 // made the call is under way again afterwards.
@@ -123,7 +177,8 @@ CConverter::CConverter(EngineFactory factory, MessageBoxFunction messages,
 }
 
 // An engine document still open here (an all-to-one run whose last input
-// never came) is finished by the engine itself when it is released.
+// never came) is abandoned when the engine is released without EndDoc: the
+// file at its output path stays as it was.
 CConverter::~CConverter() = default;
 
 // --- Entries ----------------------------------------------------------------
@@ -133,6 +188,7 @@ int CConverter::Convert(const QString &input, const QString &output)
     if (m_state == State::Call)
         return ConvertResult::EngineFailed;
     CallScope call(m_state);
+    m_failureReason.clear();
     logLine(QStringLiteral("CConverter::Convert\n"));
     if (cancelled()) {
         // A joined PDF cancelled between its inputs is abandoned, not left open.
@@ -159,10 +215,21 @@ int CConverter::Convert(const QString &input, const QString &output)
         return ConvertResult::NoExtension;
     if (!hasHtmlOrTextExtension(inputPath.mid(dot + 1).toLower()))
         return ConvertResult::WrongExtension;
+    // The PDF would take the place of its own input (or of the video step's
+    // copy of it, which is deleted afterwards).
+    if (isSameFile(inputPath, outputPath) ||
+        (!m_tempFileName.isEmpty() &&
+         isSameFile(videoCopyPath(inputPath, m_tempFileName), outputPath))) {
+        m_failureReason =
+            QStringLiteral("the output %1 is the input %2").arg(outputPath, inputPath);
+        logLine(m_failureReason);
+        return ConvertResult::OutputIsInput;
+    }
 
     int result = convertFile(inputPath, outputPath);
 
-    if (m_openAfter && (!m_allToOne || m_lastFile)) {
+    // Only a PDF this run finished is opened: a failure keeps its own result.
+    if (result == ConvertResult::Success && m_openAfter && (!m_allToOne || m_lastFile)) {
         // The PDF that was written: the completed output, and in an
         // all-to-one run the joined PDF at the first input's output.
         const QString written = m_allToOne && !m_pdfPath.isEmpty() ? m_pdfPath : outputPath;
@@ -177,6 +244,7 @@ int CConverter::ConvertQuirex(const QString &input, const QString &output)
     if (m_state == State::Call)
         return ConvertResult::EngineFailed;
     CallScope call(m_state);
+    m_failureReason.clear();
     if (!m_allToOne || m_firstFile)
         m_pdfPath.clear();
     return convertFile(input, output);
@@ -190,9 +258,14 @@ int CConverter::convertFile(const QString &input, const QString &output)
     QString loadPath = input;
     if (!m_tempFileName.isEmpty()) {
         const int replaced = ReplaceToTempFile(loadPath, m_tempFileName);
-        if (replaced != 0)
+        if (replaced != 0) {
+            m_failureReason = QStringLiteral("no copy %1 could be made of %2 (it must be a new "
+                                             "file name without a folder)")
+                                  .arg(m_tempFileName, input);
             return replaced;
+        }
     }
+    CopyRemover copy(m_tempFileName.isEmpty() ? QString() : loadPath);
 
     const bool startsPdf = !m_allToOne || m_firstFile;
     if (startsPdf) {
@@ -239,18 +312,21 @@ int CConverter::convertFile(const QString &input, const QString &output)
         if (!m_engine && hasDocumentInformation(m_settings))
             writeDocumentInformation(m_pdfPath.isEmpty() ? output : m_pdfPath, m_settings);
     } catch (const ComError &error) {
-        CloseEngine(true);
-        engineExceptionBox(error.code(), comErrorText(error.code()));
-        return ConvertResult::EngineFailed;
-    } catch (const std::exception &) {
+        return engineException(error);
+    } catch (const std::exception &exception) {
         // Anything else (memory for a huge text input, ...) is a failed load.
         CloseEngine(true);
+        m_failureReason = QStringLiteral("%1 could not be loaded: %2")
+                              .arg(input, QString::fromLocal8Bit(exception.what()));
         errorBox(strings::CannotLoadHtml);
         return ConvertResult::EngineFailed;
     }
 
-    if (!m_tempFileName.isEmpty() && !QFile::remove(loadPath))
+    const QString copyPath = copy.release();
+    if (!copyPath.isEmpty() && !QFile::remove(copyPath)) {
+        m_failureReason = QStringLiteral("the copy %1 could not be deleted").arg(copyPath);
         return ConvertResult::TempFileNotDeleted;
+    }
     advance(1);
     return ConvertResult::Success;
 }
@@ -264,11 +340,12 @@ int CConverter::loadInput(const QString &path)
     // Only a regular file is a document: a folder or a named pipe would give
     // an empty page, or never finish loading.
     if (!QFileInfo(path).isFile())
-        return failLoad();
+        return failLoad(QStringLiteral("%1 is not a regular file").arg(path));
     try {
         m_engine->loadHtmlFile(path);
-    } catch (const ComError &) {
-        return failLoad();
+    } catch (const ComError &error) {
+        return failLoad(
+            QStringLiteral("%1 could not be loaded: %2").arg(path, comErrorText(error.code())));
     }
     return 0;
 }
@@ -278,6 +355,7 @@ int CConverter::loadTextInput(const QString &path)
     // Read-only: a text file the user may not write still converts.
     const MappedFile file(path);
     if (!file.isMapped()) {
+        m_failureReason = QStringLiteral("%1 is not a readable, non-empty regular file").arg(path);
         formattedErrorBox(strings::CannotOpenFile, path);
         CloseEngine(true);
         return ConvertResult::InputMissing;
@@ -291,16 +369,29 @@ int CConverter::loadTextInput(const QString &path)
             m_engine->loadHtmlFile(path);
         else
             m_engine->loadHtmlString(utf16TextHtml(bytes, encoding));
-    } catch (const ComError &) {
-        return failLoad();
+    } catch (const ComError &error) {
+        return failLoad(
+            QStringLiteral("%1 could not be loaded: %2").arg(path, comErrorText(error.code())));
     }
     return 0;
 }
 
-int CConverter::failLoad()
+int CConverter::failLoad(const QString &reason)
 {
     CloseEngine(true);
+    m_failureReason = reason;
+    logLine(reason);
     errorBox(strings::CannotLoadHtml);
+    return ConvertResult::EngineFailed;
+}
+
+int CConverter::engineException(const ComError &error)
+{
+    CloseEngine(true);
+    const QString text = comErrorText(error.code());
+    m_failureReason = QStringLiteral("an engine call failed: %1 - %2").arg(error.code()).arg(text);
+    logLine(m_failureReason);
+    engineExceptionBox(error.code(), text);
     return ConvertResult::EngineFailed;
 }
 
@@ -315,8 +406,10 @@ int CConverter::convertPages(bool stampNumbers)
         ++page;
         try {
             m_engine->convertPage(page);
-        } catch (const ComError &) {
-            return failLoad();
+        } catch (const ComError &error) {
+            return failLoad(QStringLiteral("page %1 could not be converted: %2")
+                                .arg(page)
+                                .arg(comErrorText(error.code())));
         }
         if (stampNumbers)
             stampPageNumber(m_pageCounter, m_engine->numberOfPages());
@@ -343,6 +436,7 @@ int CConverter::ConvertURL(const QString &url, const QString &output)
     if (m_state == State::Call)
         return ConvertResult::EngineFailed;
     CallScope call(m_state);
+    m_failureReason.clear();
     m_engineInUse = true;
     m_pdfPath.clear();
     if (!CreateEngine())
@@ -354,8 +448,9 @@ int CConverter::ConvertURL(const QString &url, const QString &output)
         m_engine->beginDoc();
         try {
             m_engine->loadUrl(url);
-        } catch (const ComError &) {
-            return failLoad();
+        } catch (const ComError &error) {
+            return failLoad(
+                QStringLiteral("%1 could not be loaded: %2").arg(url, comErrorText(error.code())));
         }
         if (m_messagesEnabled) {
             advance(2);
@@ -371,9 +466,7 @@ int CConverter::ConvertURL(const QString &url, const QString &output)
         if (finished != 0)
             return finished;
     } catch (const ComError &error) {
-        CloseEngine(true);
-        engineExceptionBox(error.code(), comErrorText(error.code()));
-        return ConvertResult::EngineFailed;
+        return engineException(error);
     }
     advance(1);
     return ConvertResult::Success;
@@ -391,13 +484,16 @@ int CConverter::InitPDF(const QString &output)
             throw ComError(automation::E_POINTER);
         m_engine->setOutputFileName(output);
         m_pageCounter = 1;
-    } catch (const ComError &) {
+    } catch (const ComError &error) {
+        m_failureReason = QStringLiteral("the engine refused the output %1: %2")
+                              .arg(output, comErrorText(error.code()));
         errorBox(strings::EngineFailed);
         // Nothing was begun: the next PDF creates a new engine.
         m_engine.reset();
         return ConvertResult::InitFailed;
     }
     m_pdfPath = output;
+    m_pdfStamp = fileStamp(output);
     ApplySettings();
     logLine(QStringLiteral("InitPDF End"));
     return 0;
@@ -460,23 +556,29 @@ bool CConverter::closeEngine(bool abandon)
 {
     if (!m_engineInUse || !m_engine)
         return true;
+    if (abandon) {
+        // Released without EndDoc, the engine discards its unfinished
+        // document: the file at the output path, if any, stays as it was.
+        m_engine.reset();
+        return true;
+    }
     QString file;
-    bool failed = false;
+    QString failure;
     try {
         file = m_engine->outputFileName();
         m_engine->endDoc();
-    } catch (const ComError &) {
-        failed = true;
+    } catch (const ComError &error) {
+        failure = QStringLiteral("the engine could not finish %1: %2")
+                      .arg(file, comErrorText(error.code()));
     }
     m_engine.reset();
-    if (abandon) {
-        if (!file.isEmpty())
-            QFile::remove(file);
-        return true;
-    }
-    // The engine reports no errors: a PDF that is missing or empty (a folder
-    // that cannot be written, a full disk) must not read as success.
-    if (failed || !outputWritten(file)) {
+    // Success means this run put a new PDF in place: an older file of the
+    // same name, left where the new one could not be written, is not one.
+    if (failure.isEmpty() && (!outputWritten(file) || fileStamp(file) == m_pdfStamp))
+        failure = outputProblem(file);
+    if (!failure.isEmpty()) {
+        m_failureReason = failure;
+        logLine(failure);
         errorBox(strings::FinishingFailed);
         return false;
     }
@@ -513,7 +615,9 @@ bool CConverter::outputWritten(const QString &path) const
 
 bool CConverter::cancelled() const
 {
-    return m_messagesEnabled && m_progress && m_progress->cancelled();
+    // A SIGINT or SIGTERM cancels in every mode.
+    return interruptionSignal() != 0 ||
+           (m_messagesEnabled && m_progress && m_progress->cancelled());
 }
 
 void CConverter::advance(int units)

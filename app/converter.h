@@ -9,6 +9,11 @@
 #include <functional>
 #include <memory>
 
+namespace quirex::automation
+{
+class ComError;
+}
+
 namespace quirex::app
 {
 
@@ -31,7 +36,9 @@ enum : int {
     PageNumberFailed = -18,     // a page-number stamp failed (the page loop goes on)
     OpenFailed = -29,           // the desktop could not open the finished PDF
     OutputPathNotCorrect = -30, // the output path climbs above "/"
-    TempFileFailed = 2034,      // the video step could not read the input or write its copy
+    OutputIsInput = -31,        // the output is an input of the run (or its video copy)
+    SameOutput = -32,           // two inputs of a batch would write the same output
+    TempFileFailed = 2034,      // the video step could not read the input or make its copy
 };
 }
 
@@ -56,8 +63,11 @@ enum : int {
 // Paths: "/" is the only separator. A relative input path is completed
 // against the current folder, a relative output path against the completed
 // input's folder (completePath). Output files belong to the caller: a failed
-// or cancelled conversion removes the partial PDF; a PDF that was never
-// written, or is empty, fails with EngineFailed.
+// or cancelled conversion abandons the engine's document, so a file that was
+// at the output path stays as it was; a PDF that this run did not put in
+// place fails with EngineFailed. An output that is the input fails with
+// OutputIsInput before anything is written. failureReason() says why the
+// last call failed. A SIGINT or SIGTERM (interruption.h) reads as Cancel.
 //
 // Messages: error boxes are shown only while messagesEnabled() (window mode);
 // the command-line modes switch them off and report through result codes and
@@ -82,12 +92,14 @@ public:
     // Converts the file `input` into the PDF `output` (both may be relative):
     // checks that the input can be opened (InputMissing, box 2034; a folder
     // passes this test), that the output path does not climb above "/"
-    // (OutputPathNotCorrect, box 153), and the extension (NoExtension,
-    // WrongExtension; no box), then runs ConvertQuirex. With openAfter() set,
+    // (OutputPathNotCorrect, box 153), the extension (NoExtension,
+    // WrongExtension; no box), and that the output is neither the input nor
+    // the video step's copy of it (OutputIsInput; same path once cleaned, or
+    // same device and inode), then runs ConvertQuirex. With openAfter() set,
     // the PDF written (the completed output; with all-to-one the joined PDF)
     // is opened with the desktop after the last input of a run (after every
-    // input without all-to-one), whatever the result; a failure to open gives
-    // OpenFailed. Cancelled when Cancel was pressed before; an all-to-one PDF
+    // input without all-to-one) when the conversion succeeded; a failure to
+    // open gives OpenFailed. Cancelled when Cancel was pressed before; an all-to-one PDF
     // under way is then abandoned.
     int Convert(const QString &input, const QString &output);
 
@@ -98,8 +110,8 @@ public:
     // and the document information (written once the PDF is closed). An input
     // that is not a regular file fails the load (EngineFailed, box 2016; as a
     // ".txt" input InputMissing, box 2034). Cancel is also read before every
-    // page. On a failure or Cancel the engine document is abandoned and its
-    // partial PDF removed; a temporary copy of the video step stays.
+    // page. On a failure or Cancel the engine document is abandoned (the
+    // output path keeps what it had) and the video step's copy is removed.
     int ConvertQuirex(const QString &input, const QString &output);
 
     // Converts the document at `url` into the PDF `output`: no zoom, no page
@@ -120,14 +132,16 @@ public:
 
     // Ends the current input: advances the progress by `steps` and, unless
     // more inputs of an all-to-one run follow, ends the PDF and releases the
-    // engine (CloseEngine(false)). Returns 0, or EngineFailed when the PDF
-    // was not written (missing, empty, or not a PDF or PostScript file).
+    // engine (CloseEngine(false)). Returns 0, or EngineFailed when this run
+    // put no PDF in place (nothing new at the output path, or not a PDF or
+    // PostScript file).
     int FinishConverting(int steps);
 
     // Ends the engine document and releases the engine. With `abandon` the
-    // written PDF is deleted (a failed or cancelled conversion); without it,
-    // a failure to end the document or a PDF that was not written shows box
-    // 2046. No-op without an engine.
+    // engine is released without EndDoc, which discards its document and
+    // leaves the output path as it was (a failed or cancelled conversion);
+    // without it, a failure to end the document or a PDF that was not put in
+    // place shows box 2046. No-op without an engine.
     void CloseEngine(bool abandon);
 
     // Creates the engine object for a new PDF. False, with box 2029 (ProgID
@@ -198,6 +212,10 @@ public:
     bool hasEngine() const { return m_engine != nullptr; }
     // The number the next output page of the current PDF gets.
     int pageCounter() const { return m_pageCounter; }
+    // Why the last conversion call failed, for the log and stderr: the
+    // engine's or the file system's reason; empty after a success.
+    QString failureReason() const { return m_failureReason; }
+    void setFailureReason(const QString &reason) { m_failureReason = reason; }
 
 private:
     Q_DISABLE_COPY(CConverter)
@@ -205,7 +223,8 @@ private:
     int convertFile(const QString &input, const QString &output);
     int loadInput(const QString &path);
     int loadTextInput(const QString &path);
-    int failLoad();
+    int failLoad(const QString &reason);
+    int engineException(const automation::ComError &error);
     int convertPages(bool stampNumbers);
     int stampPageNumber(int current, int total);
     bool closeEngine(bool abandon);
@@ -237,10 +256,14 @@ private:
     // Idle; in a run between its calls; inside a conversion call.
     enum class State { Idle, Run, Call };
     class CallScope;
+    class CopyRemover;
     State m_state = State::Idle;
     // The file the current PDF is written to (an all-to-one run's first
     // output), for the document information and the open-after flag.
     QString m_pdfPath;
+    // The identity of the file at m_pdfPath before the PDF was begun.
+    QString m_pdfStamp;
+    QString m_failureReason;
 };
 
 } // namespace quirex::app

@@ -1,11 +1,11 @@
 #include "videoreplacement.h"
 
 #include "applog.h"
+#include "atomicfile.h"
 
 #include <QFile>
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -66,21 +66,16 @@ struct Mapping {
     }
 };
 
-bool writeAll(int fd, const QByteArray &bytes)
+} // namespace
+
+bool isPlainFileName(const QString &name)
 {
-    const char *data = bytes.constData();
-    qint64 left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        left -= written;
-    }
-    return true;
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
 }
+
+namespace
+{
 
 } // namespace
 
@@ -162,29 +157,20 @@ int ReplaceToTempFile(QString &inputPath, const QString &tempFileName)
     const QByteArray text = replaceVideoElements(
         QByteArray::fromRawData(static_cast<const char *>(mapping.address), int(mapping.size)));
 
+    // The copy never takes the place of anything: a name with a folder part
+    // could reach anywhere, and an existing file (another input, the user's
+    // own file of that name) would be lost when the copy is deleted.
+    if (!isPlainFileName(tempFileName))
+        return kFailed;
     const QString copyPath = videoCopyPath(inputPath, tempFileName);
-    const QByteArray copyName = QFile::encodeName(copyPath);
     struct stat existing {
     };
-    if (::lstat(copyName.constData(), &existing) == 0) {
-        // Never follow a link planted under the copy's name, never replace
-        // the input itself (the copy is deleted after the conversion).
-        if (S_ISLNK(existing.st_mode) || !S_ISREG(existing.st_mode) ||
-            (existing.st_dev == inputStat.st_dev && existing.st_ino == inputStat.st_ino))
-            return kFailed;
-        if (::unlink(copyName.constData()) != 0)
-            return kFailed;
-    }
-    FileDescriptor output;
-    output.fd = ::open(copyName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                       S_IRUSR | S_IWUSR);
-    if (output.fd < 0)
+    if (::lstat(QFile::encodeName(copyPath).constData(), &existing) == 0)
         return kFailed;
-    const bool written = ::fchmod(output.fd, inputStat.st_mode & 0777) == 0 &&
-                         writeAll(output.fd, text) && ::close(output.fd) == 0;
-    output.fd = -1;
-    if (!written) {
-        ::unlink(copyName.constData());
+    platform::AtomicFile copy(copyPath, platform::AtomicFile::Replace::Never);
+    copy.setNewFileMode(inputStat.st_mode & 0777);
+    if (!copy.open() || !copy.write(text) || !copy.commit()) {
+        logLine(QStringLiteral("ReplaceToTempFile: %1").arg(copy.errorString()));
         return kFailed;
     }
     inputPath = copyPath;

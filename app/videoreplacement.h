@@ -29,15 +29,20 @@ QByteArray replaceVideoElements(const QByteArray &text);
 // followed by `tempFileName`.
 QString videoCopyPath(const QString &inputPath, const QString &tempFileName);
 
+// True when `name` names a file without any folder part: not empty, not "."
+// or "..", no '/' or '\'.
+bool isPlainFileName(const QString &name);
+
 // The video step of the converter. Reads the file `inputPath` whole, replaces
 // its video elements (replaceVideoElements) and writes the result to
-// videoCopyPath(inputPath, tempFileName), with the input's permission bits,
-// replacing an existing file of that name; `inputPath` then names the copy.
-// Logs "ReplaceToTempFile". Returns 0, or 2034 (nothing written, `inputPath`
-// unchanged) when the input is missing, unreadable, empty or not a regular
-// file, when the copy would replace the input itself, when its name is a
-// symbolic link (never followed) or a folder, or when it cannot be written in
-// full (a partial copy is removed).
+// videoCopyPath(inputPath, tempFileName), created exclusively with the
+// input's permission bits (less the umask); `inputPath` then names the copy,
+// which the caller removes when it is done with it. Logs "ReplaceToTempFile".
+// Returns 0, or 2034 (nothing written, `inputPath` unchanged) when the input
+// is missing, unreadable, empty or not a regular file, when `tempFileName`
+// has a folder part (isPlainFileName), when anything (a file, a link, a
+// folder, the input itself) already has the copy's name, or when the copy
+// cannot be written in full (nothing is left then).
 int ReplaceToTempFile(QString &inputPath, const QString &tempFileName);
 
 } // namespace quirex::app

@@ -1,5 +1,7 @@
 #include "pdfdocument.h"
 
+#include "atomicfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,8 +10,6 @@
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFWriter.hh>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -102,50 +102,32 @@ int PdfDocument::SaveDocument(const QString &path, int)
     if (target.isDir())
         return ResultFail;
 
-    // The new file keeps the old one's permissions; a new file gets the usual
-    // ones of the user's umask.
-    mode_t mode = 0;
-    struct stat old {
-    };
-    if (::stat(QFile::encodeName(target.absoluteFilePath()).constData(), &old) == 0) {
-        mode = old.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-
-    // A short fixed name, so a target whose name is near the length limit
-    // still gets its temporary file.
-    QByteArray temporary =
-        QFile::encodeName(target.absolutePath() + QStringLiteral("/.pdfdocument-XXXXXX"));
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
+    // The complete file replaces the old one in one step, with its
+    // permissions; a new one gets those of the user's umask.
+    platform::AtomicFile output(target.absoluteFilePath());
+    if (!output.open())
         return ResultFail;
-    FILE *file = ::fdopen(fd, "wb");
+    const int fd = ::dup(output.handle());
+    FILE *file = fd < 0 ? nullptr : ::fdopen(fd, "wb");
     if (!file) {
-        ::close(fd);
-        ::unlink(temporary.constData());
+        if (fd >= 0)
+            ::close(fd);
         return ResultFail;
     }
     bool written = false;
     try {
         QPDFWriter writer(m_document->pdf);
-        writer.setOutputFile(temporary.constData(), file, false);
+        writer.setOutputFile(QFile::encodeName(output.temporaryPath()).constData(), file, false);
         writer.write();
         // The writer's own flush ignores write errors such as a full disk;
         // the stream's error flag keeps them.
-        written = std::fflush(file) == 0 && !std::ferror(file) && ::fchmod(fd, mode) == 0 &&
-                  ::fsync(fd) == 0;
+        written = std::fflush(file) == 0 && !std::ferror(file);
     } catch (const std::exception &) {
         written = false;
     }
     written = std::fclose(file) == 0 && written;
-    if (!written || ::rename(temporary.constData(),
-                             QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
-        ::unlink(temporary.constData());
+    if (!written || !output.commit())
         return ResultFail;
-    }
     return ResultOk;
 }
 

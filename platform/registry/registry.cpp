@@ -1,11 +1,16 @@
 #include "registry.h"
 
+#include "atomicfile.h"
+
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <cerrno>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,12 +21,38 @@ namespace quirex::platform
 namespace
 {
 
-enum class FileState { Missing, Unreadable, Valid, Corrupt };
+enum class FileState { Missing, Unreadable, Valid, Damaged };
 
 struct Contents {
     FileState state = FileState::Missing;
     RegistryData data;
+    QByteArray bytes;
+    QVector<int> badLines;
 };
+
+std::mutex reporterMutex;
+Registry::DamageReporter damageReporter;
+// The damaged files already reported, by path, size and time of change: a
+// file is named once, not at every read.
+QSet<QString> reportedDamage;
+
+void reportDamage(const QString &path, const QVector<int> &badLines)
+{
+    const QFileInfo info(path);
+    const QString identity = QStringLiteral("%1|%2|%3")
+                                 .arg(info.absoluteFilePath())
+                                 .arg(info.size())
+                                 .arg(info.lastModified().toMSecsSinceEpoch());
+    Registry::DamageReporter reporter;
+    {
+        const std::lock_guard<std::mutex> lock(reporterMutex);
+        if (!damageReporter || reportedDamage.contains(identity))
+            return;
+        reportedDamage.insert(identity);
+        reporter = damageReporter;
+    }
+    reporter(path, badLines);
+}
 
 Contents readContents(const QString &path)
 {
@@ -32,46 +63,33 @@ Contents readContents(const QString &path)
             contents.state = FileState::Unreadable;
         return contents;
     }
-    const auto parsed = RegistryData::parse(file.readAll());
-    if (parsed) {
-        contents.state = FileState::Valid;
-        contents.data = *parsed;
-    } else {
-        contents.state = FileState::Corrupt;
-    }
+    contents.bytes = file.readAll();
+    contents.data = RegistryData::parseGoodLines(contents.bytes, &contents.badLines);
+    contents.state = contents.badLines.isEmpty() ? FileState::Valid : FileState::Damaged;
+    if (contents.state == FileState::Damaged)
+        reportDamage(path, contents.badLines);
     return contents;
 }
 
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += n;
-    }
-    return true;
-}
-
-// Writes `bytes` to a new file beside `path` and renames it over `path`.
+// Writes `bytes` to a new file beside `path` and renames it over `path`; a
+// new file is private to the user.
 bool replaceFile(const QString &path, const QByteArray &bytes)
 {
-    QByteArray temporary = QFile::encodeName(path) + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !written ||
-        ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
-        ::unlink(temporary.constData());
-        return false;
-    }
-    return true;
+    AtomicFile file(path);
+    file.setNewFileMode(0600);
+    return file.open() && file.write(bytes) && file.commit();
 }
+
+} // namespace
+
+void Registry::setDamageReporter(DamageReporter reporter)
+{
+    const std::lock_guard<std::mutex> lock(reporterMutex);
+    damageReporter = std::move(reporter);
+}
+
+namespace
+{
 
 // Holds an exclusive flock on "<path>.lock" for its lifetime.
 class FileLock final
@@ -161,12 +179,11 @@ bool Registry::edit(const std::function<bool(RegistryData &)> &change)
     // Replacing a file that exists but cannot be read would lose all its values.
     if (contents.state == FileState::Unreadable || !change(contents.data))
         return false;
-    if (contents.state == FileState::Corrupt) {
-        // Keep the damaged file for inspection rather than losing it silently.
-        const QByteArray from = QFile::encodeName(m_path);
-        const QByteArray to = QFile::encodeName(m_path + QStringLiteral(".corrupt"));
-        ::rename(from.constData(), to.constData());
-    }
+    // The damaged file is kept as it was, for inspection; the new file holds
+    // every value that could be read from it, and the change.
+    if (contents.state == FileState::Damaged &&
+        !replaceFile(m_path + QStringLiteral(".corrupt"), contents.bytes))
+        return false;
     return replaceFile(m_path, contents.data.serialize());
 }
 

@@ -3,6 +3,7 @@
 #include "registrydata.h"
 
 #include <QString>
+#include <QVector>
 
 #include <functional>
 #include <optional>
@@ -13,18 +14,26 @@ namespace quirex::platform
 // The per-user registry: one file holding a tree of keys with named string and integer values
 // (see RegistryData for keys, names and the file form).
 //
-// Reads take the file as it stands: a missing, empty or corrupt file reads as empty. Every change
-// is a transaction under an exclusive lock (flock on "<file>.lock"): the file is read again, the
-// change applied, and the result written to a temporary file beside it and renamed over it, so a
-// crash or a concurrent writer never leaves a torn file. A corrupt file is moved aside to
-// "<file>.corrupt" by the first change that replaces it. The file is created with mode 0600, and
-// its folder (mode 0700) when missing.
+// Reads take the file as it stands: a missing or empty file reads as empty; a damaged one (a line
+// that is not of the file form or not UTF-8) gives every value of the lines that can be read, and
+// the lines skipped go to the damage reporter. Every change is a transaction under an exclusive
+// lock (flock on "<file>.lock"): the file is read again, the change applied, and the result
+// written to a temporary file beside it and renamed over it (platform::AtomicFile), so a crash or
+// a concurrent writer never leaves a torn file. A change to a damaged file first keeps a copy of
+// it as "<file>.corrupt", then writes every value read from it with the change. The file is
+// created with mode 0600, and its folder (mode 0700) when missing.
 class Registry final
 {
 public:
     // $QUIREX_REGISTRY when set, else $XDG_CONFIG_HOME/Ardenwyke/registry.ini, with
     // XDG_CONFIG_HOME defaulting to ~/.config.
     static QString defaultPath();
+
+    // Hears of the lines skipped in a damaged file (1-based), once per file and state of it in
+    // this process. Called on the thread that read the file. None is set at first: the
+    // registry never prints.
+    using DamageReporter = std::function<void(const QString &path, const QVector<int> &lines)>;
+    static void setDamageReporter(DamageReporter reporter);
 
     explicit Registry(const QString &path = defaultPath());
 

@@ -338,53 +338,77 @@ QByteArray RegistryData::serialize() const
 
 std::optional<RegistryData> RegistryData::parse(const QByteArray &text)
 {
-    QTextCodec::ConverterState state;
-    // A file saved by an editor may begin with a byte-order mark; the codec drops it.
-    const QString decoded =
-        QTextCodec::codecForName("UTF-8")->toUnicode(text.constData(), text.size(), &state);
-    if (state.invalidChars > 0 || state.remainingChars > 0)
+    QVector<int> badLines;
+    RegistryData data = parseGoodLines(text, &badLines);
+    if (!badLines.isEmpty())
         return std::nullopt;
+    return data;
+}
 
+RegistryData RegistryData::parseGoodLines(const QByteArray &text, QVector<int> *badLines)
+{
+    QTextCodec *const utf8 = QTextCodec::codecForName("UTF-8");
     RegistryData data;
     bool signed_ = false;
     Key *current = nullptr;
-    for (QString line : decoded.split(QLatin1Char('\n'))) {
+    const QList<QByteArray> lines = text.split('\n');
+    for (int index = 0; index < lines.size(); ++index) {
+        const auto bad = [&] {
+            if (badLines)
+                badLines->append(index + 1);
+        };
+        const QByteArray &bytes = lines[index];
+        QTextCodec::ConverterState state;
+        // A file saved by an editor may begin with a byte-order mark; the codec drops it.
+        QString line = utf8->toUnicode(bytes.constData(), bytes.size(), &state);
+        if (state.invalidChars > 0 || state.remainingChars > 0) {
+            bad();
+            continue;
+        }
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         const QString trimmed = line.trimmed();
         if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char(';')))
             continue;
         if (!signed_) {
-            if (trimmed != QLatin1String(signature))
-                return std::nullopt;
+            // Whatever the first line is, the lines after it are read.
             signed_ = true;
+            if (trimmed != QLatin1String(signature))
+                bad();
             continue;
         }
         if (trimmed.startsWith(QLatin1Char('['))) {
-            if (!trimmed.endsWith(QLatin1Char(']')))
-                return std::nullopt;
-            current = data.ensureKey(trimmed.mid(1, trimmed.size() - 2));
+            // The values below a header that cannot be read belong to no key.
+            current = trimmed.endsWith(QLatin1Char(']'))
+                          ? data.ensureKey(trimmed.mid(1, trimmed.size() - 2))
+                          : nullptr;
             if (!current)
-                return std::nullopt;
+                bad();
             continue;
         }
-        if (!current)
-            return std::nullopt;
+        if (!current) {
+            bad();
+            continue;
+        }
         QString name;
         int pos = 0;
         if (trimmed.startsWith(QLatin1Char('@'))) {
             pos = 1;
         } else {
             const auto quoted = unquote(trimmed, pos);
-            if (!quoted)
-                return std::nullopt;
+            if (!quoted) {
+                bad();
+                continue;
+            }
             name = *quoted;
         }
-        if (pos >= trimmed.size() || trimmed.at(pos) != QLatin1Char('='))
-            return std::nullopt;
-        const auto value = parseData(trimmed.mid(pos + 1));
-        if (!value)
-            return std::nullopt;
+        const auto value = pos < trimmed.size() && trimmed.at(pos) == QLatin1Char('=')
+                               ? parseData(trimmed.mid(pos + 1))
+                               : std::nullopt;
+        if (!value) {
+            bad();
+            continue;
+        }
         current->values.insert(name.toLower(), NamedValue{name, *value});
     }
     return data;

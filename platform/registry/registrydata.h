@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <optional>
 
@@ -74,6 +75,10 @@ public:
     // Reads the file form. An empty (or blank) text gives an empty tree; anything that is not
     // exactly the file form (no signature, a bad line, invalid UTF-8) gives nullopt.
     static std::optional<RegistryData> parse(const QByteArray &text);
+    // Reads every line of the file form that can be read and skips the others: a line that is
+    // not valid UTF-8 or not of the form, a missing signature, the values below a header that
+    // cannot be read. `badLines` gets the 1-based numbers of the lines skipped.
+    static RegistryData parseGoodLines(const QByteArray &text, QVector<int> *badLines);
 
     bool operator==(const RegistryData &other) const;
 

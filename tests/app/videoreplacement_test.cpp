@@ -92,8 +92,6 @@ TEST(ReplaceToTempFile, WritesTheRewrittenCopyBesideTheInput)
     QString path = quirex::test::writeFile(QStringLiteral("in/page.html"), html);
     ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
     const QString input = path;
-    // A stale copy of the same name is replaced.
-    quirex::test::writeFile(QStringLiteral("in/copy.html"), QByteArray(100, 'x'));
 
     ASSERT_EQ(ReplaceToTempFile(path, QStringLiteral("copy.html")), 0);
     EXPECT_EQ(path, QFileInfo(input).path() + QStringLiteral("/copy.html"));
@@ -116,6 +114,8 @@ TEST(ReplaceToTempFile, RefusesWhatItCannotReadOrMustNotWrite)
                         QFile::encodeName(folder + QStringLiteral("/link.html")).constData()),
               0);
     QDir(folder).mkdir(QStringLiteral("sub.html"));
+    const QString users = quirex::test::writeFile(QStringLiteral("refuse/notes.html"), "mine");
+    quirex::test::writeFile(QStringLiteral("elsewhere/keep.txt"), "theirs");
 
     const struct {
         QString input;
@@ -123,11 +123,15 @@ TEST(ReplaceToTempFile, RefusesWhatItCannotReadOrMustNotWrite)
     } cases[] = {
         {folder + QStringLiteral("/missing.html"), QStringLiteral("t.html")},
         {folder + QStringLiteral("/empty.html"), QStringLiteral("t.html")},
-        {folder, QStringLiteral("t.html")},        // a folder
-        {input, QStringLiteral("link.html")},      // never through a link
-        {input, QStringLiteral("sub.html")},       // never over a folder
-        {input, QStringLiteral("in.html")},        // never over the input
-        {input, QStringLiteral("nowhere/t.html")}, // folder missing
+        {folder, QStringLiteral("t.html")},               // a folder
+        {input, QStringLiteral("link.html")},             // never through a link
+        {input, QStringLiteral("sub.html")},              // never over a folder
+        {input, QStringLiteral("in.html")},               // never over the input
+        {input, QStringLiteral("nowhere/t.html")},        // folder missing
+        {input, QStringLiteral("notes.html")},            // never over a file of the user's
+        {input, QStringLiteral("../elsewhere/keep.txt")}, // never into another folder
+        {input, QStringLiteral("..")},
+        {input, QString()},
     };
     for (const auto &c : cases) {
         QString path = c.input;
@@ -140,6 +144,14 @@ TEST(ReplaceToTempFile, RefusesWhatItCannotReadOrMustNotWrite)
     QFile same(input);
     ASSERT_TRUE(same.open(QIODevice::ReadOnly));
     EXPECT_EQ(same.readAll(), QByteArray(" <video>"));
+    QFile own(users);
+    ASSERT_TRUE(own.open(QIODevice::ReadOnly));
+    EXPECT_EQ(own.readAll(), QByteArray("mine"));
+    EXPECT_EQ(QFileInfo(quirex::test::scratchFolder() + "/elsewhere/keep.txt").size(), 6);
+    // Nothing was left in the folder by any refusal.
+    EXPECT_EQ(
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+        (QStringList{"empty.html", "in.html", "link.html", "notes.html", "sub.html"}));
 }
 
 TEST(ReplaceToTempFile, APathWithoutAFolderWritesIntoTheCurrentFolder)

@@ -109,6 +109,49 @@ INSTANTIATE_TEST_SUITE_P(
                                                       8)}),
     [](const testing::TestParamInfo<DamagedCase> &info) { return std::string(info.param.name); });
 
+TEST(Registry, ADamagedFileKeepsEveryGoodLineThroughAWrite)
+{
+    const QByteArray damaged = "QuirexRegistry 1\n"
+                               "[Software\\Classes\\first.One\\CLSID]\n"
+                               "@=\"{1}\"\n"
+                               "junk line\n"
+                               "[Software\\Classes\\second.Two\\CLSID]\n"
+                               "@=\"caf\xe9\"\n" // one Latin-1 byte
+                               "\"Other\"=dword:0000002a\n"
+                               "[Software\\Classes\\third.Three\\CLSID]\n"
+                               "@=\"{3}\"\n";
+    const QString path = quirex::test::writeFile(QStringLiteral("reg/registry.ini"), damaged);
+    QStringList reports;
+    Registry::setDamageReporter([&](const QString &file, const QVector<int> &lines) {
+        QStringList numbers;
+        for (const int line : lines)
+            numbers.append(QString::number(line));
+        reports.append(file + QLatin1Char(':') + numbers.join(QLatin1Char(',')));
+    });
+    Registry registry(path);
+    const QString first = QStringLiteral("Software\\Classes\\first.One\\CLSID");
+    const QString second = QStringLiteral("Software\\Classes\\second.Two\\CLSID");
+    const QString third = QStringLiteral("Software\\Classes\\third.Three\\CLSID");
+    EXPECT_EQ(registry.stringValue(first, QString()), QStringLiteral("{1}"));
+    EXPECT_EQ(registry.stringValue(third, QString()), QStringLiteral("{3}"));
+    EXPECT_EQ(registry.value(second, QStringLiteral("Other"))->toInteger(), 42);
+    EXPECT_FALSE(registry.value(second, QString()).has_value());
+    // Named once, with the lines skipped, however often it is read.
+    EXPECT_EQ(reports, QStringList{path + QStringLiteral(":4,6")});
+
+    ASSERT_TRUE(registry.setString(vellumine, QStringLiteral("tmpIniPath"), QStringLiteral("/y")));
+    Registry::setDamageReporter({});
+    EXPECT_EQ(contents(path + QStringLiteral(".corrupt")), damaged);
+    const auto strict = quirex::platform::RegistryData::parse(contents(path));
+    ASSERT_TRUE(strict.has_value());
+    EXPECT_EQ(strict->value(first, QString())->toString(), QStringLiteral("{1}"));
+    EXPECT_EQ(strict->value(third, QString())->toString(), QStringLiteral("{3}"));
+    EXPECT_EQ(strict->value(second, QStringLiteral("other"))->toInteger(), 42);
+    EXPECT_EQ(strict->value(vellumine, QStringLiteral("tmpIniPath"))->toString(),
+              QStringLiteral("/y"));
+    EXPECT_EQ(reports.size(), 1);
+}
+
 TEST(Registry, AFailedWriteLeavesTheFileAsItWas)
 {
     const QString folder = quirex::test::makeFolder(QStringLiteral("kept"));
