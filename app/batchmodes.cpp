@@ -6,6 +6,7 @@
 #include "filemask.h"
 #include "listfile.h"
 #include "messagereport.h"
+#include "outputclash.h"
 #include "outputname.h"
 #include "pathcompletion.h"
 #include "settingsio.h"
@@ -23,11 +24,46 @@ namespace quirex::app
 namespace
 {
 
+// Refuses a run, before anything is converted, in which an output would
+// overwrite an input of the run or two inputs would write the same output.
+int checkRun(CConverter &converter, const QStringList &inputs,
+             const std::function<QString(int)> &outputOf)
+{
+    QStringList completedInputs;
+    QStringList completedOutputs;
+    completedInputs.reserve(inputs.size());
+    completedOutputs.reserve(inputs.size());
+    for (int i = 0; i < inputs.size(); ++i) {
+        completedInputs.append(completePath(trimmedToken(inputs[i])));
+        completedOutputs.append(completePath(trimmedToken(outputOf(i))));
+    }
+    const OutputClash clash =
+        findOutputClash(completedInputs, completedOutputs, converter.allToOne());
+    switch (clash.kind) {
+    case OutputClash::Kind::None:
+        return 0;
+    case OutputClash::Kind::OutputIsInput:
+        converter.setFailureReason(
+            QStringLiteral("the output %1 is the input %2").arg(clash.second, clash.first));
+        logLine(converter.failureReason());
+        return ConvertResult::OutputIsInput;
+    case OutputClash::Kind::SameOutput:
+        converter.setFailureReason(QStringLiteral("%1 and %2 would both be written to %3")
+                                       .arg(clash.first, clash.second, clash.output));
+        logLine(converter.failureReason());
+        return ConvertResult::SameOutput;
+    }
+    return 0;
+}
+
 // Converts inputs[i] into outputOf(i), in order, stopping at the first failure.
 int convertInOrder(CConverter &converter, const QStringList &inputs,
                    const std::function<QString(int)> &outputOf, const BatchObserver &observer)
 {
     converter.setMessagesEnabled(false);
+    const int refused = checkRun(converter, inputs, outputOf);
+    if (refused != 0)
+        return refused;
     const int count = inputs.size();
     for (int i = 0; i < count; ++i) {
         const bool first = i == 0;

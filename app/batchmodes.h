@@ -40,10 +40,14 @@ struct BatchStep {
 };
 using BatchObserver = std::function<void(const BatchStep &)>;
 
-// The batch modes. Each switches the converter's messages off, converts its
-// inputs in order with Convert, marking the first and last of the run, and
-// stops at the first failure, whose result it returns (inputs converted
-// before keep their PDFs, the rest are not tried). `observer`, when set, hears
+// The batch modes. Each switches the converter's messages off, refuses a run
+// in which an output would be an input of the run (OutputIsInput, -31) or
+// two inputs would write the same output (SameOutput, -32; not in the
+// all-to-one mode) before converting anything, with the converter's
+// failureReason() naming both files; then converts its inputs in order with
+// Convert, marking the first and last of the run, and stops at the first
+// failure, whose result it returns (inputs converted before keep their PDFs,
+// the rest are not tried). `observer`, when set, hears
 // of every input converted or failed. A relative output folder means the
 // current folder, like a relative input; a missing one is reported with box
 // 2028 through the converter's message function (CConverter::showMessage),

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <QSizeF>
 
 #include <climits>
 
@@ -274,34 +275,61 @@ bool applyOption(Option option, const QString &value, ConversionOptions &options
     return false;
 }
 
-CommandLine wrong(CommandLine line)
+CommandLine wrong(CommandLine line, const QString &error)
 {
     line.mode = CommandMode::Wrong;
+    if (line.error.isEmpty())
+        line.error = error;
     return line;
+}
+
+// A word as an error message shows it: quoted, and shortened when long.
+QString quoted(const QString &word)
+{
+    const QString shown = word.size() > 60 ? word.left(57) + QStringLiteral("...") : word;
+    return QLatin1Char('"') + shown + QLatin1Char('"');
+}
+
+QString tooFew(const QString &mode, const QString &needs)
+{
+    return QStringLiteral("%1 needs %2").arg(quoted(mode), needs);
+}
+
+// Parses the options from `first` and checks that the margins leave a page.
+CommandLine withOptions(const QStringList &tokens, int first, CommandLine line)
+{
+    QString error;
+    if (parseOptions(tokens, first, line.options, &error) != 0)
+        return wrong(line, error);
+    const QString margins = marginProblem(line.options.settings);
+    return margins.isEmpty() ? line : wrong(line, margins);
 }
 
 // "/filemask" MASK ["/outdir" FOLDER] options...
 CommandLine selectFileMask(const QStringList &tokens, CommandLine line)
 {
     if (tokens.size() < 3)
-        return wrong(line);
+        return wrong(line, tooFew(tokens[0], QStringLiteral("a mask and \"/outdir\" FOLDER or an "
+                                                            "option with its value after it")));
     line.source = tokens[1];
     int first = 2;
     if (optionWord(tokens[2]) == kOutDir) {
         if (tokens.size() < 4)
-            return wrong(line);
+            return wrong(line, tooFew(tokens[2], QStringLiteral("a folder after it")));
         line.target = stripQuotes(tokens[3]);
         first = 4;
     }
     line.mode = CommandMode::FileMask;
-    return parseOptions(tokens, first, line.options) == 0 ? line : wrong(line);
+    return withOptions(tokens, first, line);
 }
 
 // "/inlist" LIST ("/outlist" | "/outdir" | "/all2one") VALUE options...
 CommandLine selectList(const QStringList &tokens, CommandLine line)
 {
     if (tokens.size() < 4)
-        return wrong(line);
+        return wrong(line, tooFew(tokens[0], QStringLiteral("a list, then \"/outlist\", "
+                                                            "\"/outdir\" or \"/all2one\" with "
+                                                            "its value")));
     const QString word = optionWord(tokens[2]).toLower();
     if (word == kOutList) {
         line.mode = CommandMode::ListToList;
@@ -317,18 +345,20 @@ CommandLine selectList(const QStringList &tokens, CommandLine line)
         line.target = trimmedToken(tokens[3]);
     } else {
         // Any other word would convert nothing and still report success.
-        return wrong(line);
+        return wrong(line, QStringLiteral("%1 after \"/inlist\" LIST is not \"/outlist\", "
+                                          "\"/outdir\" or \"/all2one\"")
+                               .arg(quoted(tokens[2])));
     }
-    return parseOptions(tokens, 4, line.options) == 0 ? line : wrong(line);
+    return withOptions(tokens, 4, line);
 }
 
 CommandLine selectUrl(const QStringList &tokens, CommandLine line)
 {
     if (tokens.size() < 2)
-        return wrong(line);
+        return wrong(line, tooFew(tokens[0], QStringLiteral("an address after it")));
     line.mode = CommandMode::Url;
     line.source = completeUrl(trimmedToken(tokens[1]));
-    return parseOptions(tokens, 2, line.options) == 0 ? line : wrong(line);
+    return withOptions(tokens, 2, line);
 }
 
 CommandLine selectSingleFile(const QStringList &tokens, CommandLine line)
@@ -343,7 +373,7 @@ CommandLine selectSingleFile(const QStringList &tokens, CommandLine line)
         // Derived before the options, so "/swapext" never changes it.
         line.target = line.source + QLatin1Char('.') + line.options.outputExtension;
     }
-    return parseOptions(tokens, first, line.options) == 0 ? line : wrong(line);
+    return withOptions(tokens, first, line);
 }
 
 } // namespace
@@ -411,16 +441,57 @@ int leadingNumber(const QString &text)
     return int(qBound(qint64(INT_MIN), value, qint64(INT_MAX)));
 }
 
-int parseOptions(const QStringList &tokens, int first, ConversionOptions &options)
+int parseOptions(const QStringList &tokens, int first, ConversionOptions &options, QString *error)
 {
+    const auto fail = [&](const QString &why) {
+        if (error)
+            *error = why;
+        return -1;
+    };
     for (int i = first; i < tokens.size(); i += 2) {
         const auto option = optionTable().constFind(optionWord(tokens[i]).toLower());
-        if (option == optionTable().cend() || i + 1 >= tokens.size())
-            return -1;
+        if (option == optionTable().cend())
+            return fail(QStringLiteral("%1 is not an option").arg(quoted(tokens[i])));
+        if (i + 1 >= tokens.size())
+            return fail(QStringLiteral("%1 needs a value").arg(quoted(tokens[i])));
         if (!applyOption(*option, unquotedToken(tokens[i + 1]), options))
-            return -1;
+            return fail(QStringLiteral("%1 is not a value of %2")
+                            .arg(quoted(tokens[i + 1]), quoted(tokens[i])));
     }
     return 0;
+}
+
+QString marginProblem(const ConversionSettings &settings)
+{
+    QSizeF paper = settings.PaperSize == CustomPaperSize
+                       ? QSizeF(settings.CustomPaperWidth, settings.CustomPaperHeight)
+                       : paperMillimetres(settings.PaperSize);
+    // The engine keeps A4 for a custom size it refuses.
+    const auto usable = [](double side) { return side > 0 && side <= 5080; };
+    if (!usable(paper.width()) || !usable(paper.height()))
+        paper = paperMillimetres(4);
+    if (settings.Orientation != 0)
+        paper.transpose();
+    // The margins are pixels at the engine's 96 dots per inch; the bottom one
+    // gets the quarter-inch reserve for page numbers.
+    const double width = paper.width() * 96 / 25.4;
+    const double height = paper.height() * 96 / 25.4;
+    const int bottom = settings.MarginBottom + 96 * 180 / 720;
+    if (settings.MarginLeft + settings.MarginRight >= width)
+        return QStringLiteral("the margins \"/margin-left\" %1 and \"/margin-right\" %2 leave "
+                              "no printable width on a paper %3 pixels wide")
+            .arg(settings.MarginLeft)
+            .arg(settings.MarginRight)
+            .arg(int(width));
+    if (settings.MarginTop + bottom >= height)
+        return QStringLiteral("the margins \"/margin-top\" %1 and \"/margin-bottom\" %2 (with "
+                              "%3 pixels kept for page numbers) leave no printable height on a "
+                              "paper %4 pixels high")
+            .arg(settings.MarginTop)
+            .arg(settings.MarginBottom)
+            .arg(bottom - settings.MarginBottom)
+            .arg(int(height));
+    return QString();
 }
 
 QString completeUrl(const QString &address)
@@ -462,7 +533,7 @@ CommandLine parseCommandLine(const QStringList &arguments, const ConversionOptio
     for (const QString &token : qAsConst(tokens))
         onlyBlanks = onlyBlanks && token.trimmed().isEmpty();
     if (onlyBlanks)
-        return wrong(line);
+        return wrong(line, QStringLiteral("the arguments are blank"));
 
     const QString first = optionWord(tokens[0]);
     if (helpWords().contains(first)) {

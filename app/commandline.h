@@ -50,6 +50,8 @@ struct CommandLine {
     bool invertAll = false;  // "/invertall": accepted, changes nothing
     bool quiet = false;      // "/quiet": no progress lines
     bool untrusted = false;  // "/untrusted": documents may not reach the network or other files
+    // Wrong: what could not be used, naming the word ("\"/title\" needs a value").
+    QString error;
 };
 
 // The form of an option or mode word: "/name", "-name" and "--name" all give
@@ -80,8 +82,15 @@ int leadingNumber(const QString &text);
 
 // Applies the options tokens[first..] in pairs (option, value) to `options`.
 // Returns 0, or -1 at the first unknown option, missing value or value the
-// option does not accept; `options` may then be partly changed.
-int parseOptions(const QStringList &tokens, int first, ConversionOptions &options);
+// option does not accept, with `error` (when given) naming the word;
+// `options` may then be partly changed.
+int parseOptions(const QStringList &tokens, int first, ConversionOptions &options,
+                 QString *error = nullptr);
+
+// Empty when the margins leave a printable area on the paper (with the
+// quarter-inch reserve below the bottom margin, at the engine's 96 dots per
+// inch); otherwise a sentence naming the margins that do not fit.
+QString marginProblem(const ConversionSettings &settings);
 
 // The address of the URL mode: "http://" put in front unless it is
 // "about:blank" or begins with "http://", "https://" or "file://" (letter
@@ -90,6 +99,7 @@ QString completeUrl(const QString &address);
 
 // Takes a command line (the program's arguments, without the program name)
 // apart: global switches, mode selection and options, starting from `start`.
+// Margins that leave no printable area make a wrong command line.
 // Pure: reads no file and prints nothing.
 CommandLine parseCommandLine(const QStringList &arguments,
                              const ConversionOptions &start = ConversionOptions());

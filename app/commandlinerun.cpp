@@ -7,6 +7,7 @@
 #include "converter.h"
 #include "headlessplatform.h"
 #include "helppages.h"
+#include "interruption.h"
 #include "messagereport.h"
 #include "stringids.h"
 #include "stringtable.h"
@@ -170,6 +171,10 @@ int runCommandLine(const CommandLine &line, CConverter &converter, const Setting
         write(stdout, versionText());
         return 0;
     case CommandMode::Wrong:
+        write(stderr, QStringLiteral("quirexdesk: %1\n")
+                              .arg(line.error.isEmpty() ? QStringLiteral("wrong command line")
+                                                        : line.error) +
+                          usageText());
         return ModeResult::WrongCommandLine;
     default:
         break;
@@ -177,13 +182,30 @@ int runCommandLine(const CommandLine &line, CConverter &converter, const Setting
 
     converter.setMessagesEnabled(false);
     handOptionsTo(converter, line.options);
-    // The URL mode reports its own failure in a box.
-    if (line.mode == CommandMode::Url)
-        return ConvertUrlToDocument(converter, line.source, store);
+    // The URL mode reports its own failure in a box, and its reason here.
+    if (line.mode == CommandMode::Url) {
+        const int result = ConvertUrlToDocument(converter, line.source, store);
+        if (result != 0 && !converter.failureReason().isEmpty())
+            write(
+                stderr,
+                QStringLiteral("quirexdesk: %1 (%2)\n").arg(converter.failureReason()).arg(result));
+        return interruptionSignal() != 0 ? interruptedExitCode(interruptionSignal()) : result;
+    }
     const int result = convertFiles(line, converter);
+    if (interruptionSignal() != 0) {
+        write(stderr, QStringLiteral("quirexdesk: interrupted, nothing more converted\n"));
+        return interruptedExitCode(interruptionSignal());
+    }
     if (result != 0)
-        write(stderr, QStringLiteral("quirexdesk: %1 (%2)\n").arg(failureText(result)).arg(result));
+        write(stderr, failureLine(result, converter.failureReason()));
     return result;
+}
+
+QString failureLine(int result, const QString &reason)
+{
+    if (reason.isEmpty())
+        return QStringLiteral("quirexdesk: %1 (%2)\n").arg(failureText(result)).arg(result);
+    return QStringLiteral("quirexdesk: %1: %2 (%3)\n").arg(failureText(result), reason).arg(result);
 }
 
 QString failureText(int result)
@@ -210,7 +232,7 @@ QString failureText(int result)
                               "be created; register it with: regsvr -s %1/quirex.so")
             .arg(platform::programFolder());
     case ConvertResult::EngineFailed:
-        return QStringLiteral("the engine could not load or convert an input");
+        return QStringLiteral("the conversion failed");
     case ConvertResult::InitFailed:
         return QStringLiteral("the engine refused the output file");
     case ConvertResult::PageNumberFailed:
@@ -219,8 +241,12 @@ QString failureText(int result)
         return QStringLiteral("the finished PDF could not be opened");
     case ConvertResult::OutputPathNotCorrect:
         return QStringLiteral("the output path is not correct");
+    case ConvertResult::OutputIsInput:
+        return QStringLiteral("an output would overwrite an input");
+    case ConvertResult::SameOutput:
+        return QStringLiteral("two inputs would write the same output");
     case ConvertResult::TempFileFailed:
-        return QStringLiteral("an input could not be read or its temporary copy written");
+        return QStringLiteral("an input could not be read or its temporary copy made");
     default:
         return QStringLiteral("the conversion failed");
     }

@@ -43,6 +43,10 @@ void applyGlobalSwitches(const CommandLine &line, CConverter &converter);
 // One line on what a conversion's failure result means, for stderr.
 QString failureText(int result);
 
+// The stderr line of a failed mode: "quirexdesk: TEXT: REASON (CODE)\n", the
+// reason (the converter's failureReason()) left out when empty.
+QString failureLine(int result, const QString &reason);
+
 // Opens the help file at a topic: ui::openHelp in the program.
 using HelpOpener = std::function<void(const QString &helpFile, const QString &topic)>;
 
@@ -51,10 +55,12 @@ using HelpOpener = std::function<void(const QString &helpFile, const QString &to
 // display or an opener its path and the usage on stdout, a missing help file
 // reported through the converter's message function), the version, a wrong
 // command line (-1, nothing converted), or a conversion mode with the options
-// and switches handed to the converter. Batch modes print a progress line per
-// input on stderr when it is a terminal and "/quiet" was not given; a failed
-// file mode ends with one line on stderr saying why (failureText). Returns
-// the exit code.
+// and switches handed to the converter. A wrong command line prints one line
+// naming the word it could not use, then the usage, on stderr. Batch modes
+// print a progress line per input on stderr when it is a terminal and
+// "/quiet" was not given; a failed mode ends with one line on stderr saying
+// why (failureLine). A run ended by SIGINT or SIGTERM (interruption.h)
+// returns 128 + the signal's number. Returns the exit code.
 int runCommandLine(const CommandLine &line, CConverter &converter, const SettingsStore &store,
                    const HelpOpener &openHelp = {});
 

@@ -6,8 +6,10 @@
 #include "converter.h"
 #include "headlessplatform.h"
 #include "helpviewer.h"
+#include "interruption.h"
 #include "messagebox.h"
 #include "pipeserverthread.h"
+#include "registryreport.h"
 #include "settingsstore.h"
 #include "userfolders.h"
 #include "windowmode.h"
@@ -15,6 +17,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QStringList>
+#include <QTimer>
 
 int main(int argc, char **argv)
 {
@@ -25,6 +28,10 @@ int main(int argc, char **argv)
     // message boxes use this one and never make their own. Qt is shown the
     // program's name only, so that it never takes one of the program's own
     // arguments ("-title", "-display", ...) for an option of its own.
+    // SIGINT and SIGTERM cancel a conversion in order (its temporary files
+    // removed) instead of killing the process.
+    app::installInterruptionHandlers();
+    app::reportRegistryDamage();
     platform::prepareApplicationEnvironment();
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
@@ -56,7 +63,18 @@ int main(int argc, char **argv)
         // program would wait forever.
         if (platform::isHeadlessPlatform())
             return app::runWithoutWindow();
-        return app::ui::runWindowMode(application, converter, settings, &handOffServer.callback());
+        // A signal cancels a running conversion through the converter; the
+        // window closes once none runs.
+        QTimer interruption;
+        QObject::connect(&interruption, &QTimer::timeout, [&] {
+            if (app::interruptionSignal() != 0 && !converter.isBusy())
+                application.exit(app::interruptedExitCode(app::interruptionSignal()));
+        });
+        interruption.start(200);
+        const int result =
+            app::ui::runWindowMode(application, converter, settings, &handOffServer.callback());
+        return app::interruptionSignal() != 0 ? app::interruptedExitCode(app::interruptionSignal())
+                                              : result;
     }
     return app::runCommandLine(
         line, converter, settings,

@@ -25,4 +25,17 @@ QString paperName(int index)
     return index >= 0 && index < paperNames().size() ? paperNames().at(index) : QString();
 }
 
+QSizeF paperMillimetres(int index)
+{
+    // In the order of paperNames().
+    static const QSizeF sizes[PaperSizeCount] = {
+        {841, 1189},  {594, 841}, {420, 594},     {297, 420},     {210, 297},     {148, 210},
+        {105, 148},   {74, 105},  {52, 74},       {37, 52},       {1000, 1414},   {707, 1000},
+        {500, 707},   {353, 500}, {250, 353},     {176, 250},     {125, 176},     {88, 125},
+        {62, 88},     {44, 62},   {31, 44},       {163, 229},     {105, 241},     {110, 220},
+        {190.5, 254}, {210, 330}, {431.8, 279.4}, {215.9, 355.6}, {215.9, 279.4}, {279.4, 431.8},
+    };
+    return index >= 0 && index < PaperSizeCount ? sizes[index] : QSizeF();
+}
+
 } // namespace quirex::app

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
@@ -18,5 +19,9 @@ const QStringList &paperNames();
 // The name of paper `index`; empty for CustomPaperSize and any index outside
 // the table.
 QString paperName(int index);
+
+// The portrait size of paper `index` in millimetres; an empty size for
+// CustomPaperSize and any index outside the table.
+QSizeF paperMillimetres(int index);
 
 } // namespace quirex::app

@@ -139,7 +139,8 @@ TEST(CommandLine, OptionsFollowTheirValueRules)
         {"/jpeg|50", [](auto &o) { return o.settings.JpegQuality == 50; }},
         {"/jpeg|101", [](auto &o) { return o.settings.JpegQuality == 79; }},
         {"/psize|LETTER", [](auto &o) { return o.settings.PaperSize == 28; }},
-        {"/psize|b10", [](auto &o) { return o.settings.PaperSize == 20; }},
+        {"/psize|b10|/margin-left|9|/margin-right|9|/margin-top|9|/margin-bottom|9",
+         [](auto &o) { return o.settings.PaperSize == 20; }},
         {"/psize|210x297",
          [](auto &o) {
              return o.settings.PaperSize == CustomPaperSize && o.settings.CustomPaperWidth == 210 &&
@@ -209,6 +210,38 @@ TEST(CommandLine, OptionsFollowTheirValueRules)
         ASSERT_EQ(line.mode, CommandMode::SingleFile) << c.arguments;
         EXPECT_TRUE(c.check(line.options)) << c.arguments;
     }
+}
+
+TEST(CommandLine, AWrongCommandLineNamesTheWordItCouldNotUse)
+{
+    const struct {
+        const char *arguments;
+        const char *error;
+    } cases[] = {
+        {"/filemask|site/*.htm", "\"/filemask\" needs a mask and"},
+        {"b.htm|/title", "\"/title\" needs a value"},
+        {"b.htm|/pagenumbers|bottom", "\"bottom\" is not a value of \"/pagenumbers\""},
+        {"b.htm|out.pdf|/nosuch|1", "\"/nosuch\" is not an option"},
+        {"/inlist|l.txt|/outdri|out", "\"/outdri\" after \"/inlist\" LIST"},
+        // No printable area: A4 is 793.7 pixels wide, 1122.5 high at 96 dpi.
+        {"b.htm|/margin-left|400|/margin-right|394",
+         "\"/margin-left\" 400 and \"/margin-right\" 394"},
+        {"b.htm|/porient|landscape|/margin-top|400|/margin-bottom|370", "\"/margin-top\" 400"},
+        {"/url|x|/psize|a9|/margin-left|100|/margin-right|40", "no printable width"},
+    };
+    for (const auto &c : cases) {
+        const CommandLine line = parseCommandLine(words(c.arguments));
+        EXPECT_EQ(line.mode, CommandMode::Wrong) << c.arguments;
+        EXPECT_TRUE(line.error.contains(QString::fromUtf8(c.error))) << qPrintable(line.error);
+    }
+    // Just inside the paper, and the largest margins on a large custom paper.
+    EXPECT_EQ(parseCommandLine(words("b.htm|/margin-left|400|/margin-right|393")).mode,
+              CommandMode::SingleFile);
+    EXPECT_EQ(parseCommandLine(words("b.htm|/psize|1000x1000|/margin-left|999|/margin-right|999|"
+                                     "/margin-top|999|/margin-bottom|999"))
+                  .mode,
+              CommandMode::SingleFile);
+    EXPECT_TRUE(parseCommandLine(words("b.htm")).error.isEmpty());
 }
 
 TEST(CommandLine, NumbersReadLikeTheCLibrary)

@@ -183,11 +183,17 @@ TEST_F(Quirexdesk, WrongCommandLinesConvertNothing)
         {QStringLiteral("/inlist"), QStringLiteral("list.txt"), QStringLiteral("/outdir"),
          QStringLiteral("out"), QStringLiteral("/preservelinks"), QStringLiteral("maybe")},
         {QStringLiteral("a.html"), QStringLiteral("b.pdf"), longArgument, QStringLiteral("1")},
+        {QStringLiteral("a.html"), QStringLiteral("/margin-top"), QStringLiteral("999"),
+         QStringLiteral("/margin-bottom"), QStringLiteral("999")},
     };
     for (const QStringList &arguments : wrong) {
         const ToolRun result = run(arguments);
         EXPECT_EQ(result.exitCode, 255) << qPrintable(arguments.join(QLatin1Char(' ')).left(80));
-        EXPECT_TRUE(result.err.isEmpty()) << qPrintable(result.err);
+        // One line saying what could not be used, then the usage.
+        EXPECT_TRUE(result.err.startsWith(QStringLiteral("quirexdesk: ")))
+            << qPrintable(result.err);
+        EXPECT_EQ(result.err.indexOf(QStringLiteral("\nUsage: ")), result.err.indexOf('\n'))
+            << qPrintable(result.err.left(200));
     }
     EXPECT_TRUE(pdfsIn(work).isEmpty());
     EXPECT_TRUE(pdfsIn(at(QStringLiteral("out"))).isEmpty());
