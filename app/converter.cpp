@@ -347,7 +347,7 @@ int CConverter::loadInput(const QString &path)
         return failLoad(
             QStringLiteral("%1 could not be loaded: %2").arg(path, comErrorText(error.code())));
     }
-    return 0;
+    return checkLoad();
 }
 
 int CConverter::loadTextInput(const QString &path)
@@ -373,7 +373,15 @@ int CConverter::loadTextInput(const QString &path)
         return failLoad(
             QStringLiteral("%1 could not be loaded: %2").arg(path, comErrorText(error.code())));
     }
-    return 0;
+    return checkLoad();
+}
+
+int CConverter::checkLoad()
+{
+    // The engine prints whatever a failed load left; only it knows why the
+    // load failed (a network error, an HTTP error status, PageTimeout).
+    const QString failure = m_engine->lastFailure();
+    return failure.isEmpty() ? 0 : failLoad(failure);
 }
 
 int CConverter::failLoad(const QString &reason)
@@ -452,6 +460,9 @@ int CConverter::ConvertURL(const QString &url, const QString &output)
             return failLoad(
                 QStringLiteral("%1 could not be loaded: %2").arg(url, comErrorText(error.code())));
         }
+        const int loaded = checkLoad();
+        if (loaded != 0)
+            return loaded;
         if (m_messagesEnabled) {
             advance(2);
             if (cancelled()) {
@@ -567,6 +578,8 @@ bool CConverter::closeEngine(bool abandon)
     try {
         file = m_engine->outputFileName();
         m_engine->endDoc();
+        // Whether the engine put its document in place, and why not.
+        failure = m_engine->lastFailure();
     } catch (const ComError &error) {
         failure = QStringLiteral("the engine could not finish %1: %2")
                       .arg(file, comErrorText(error.code()));

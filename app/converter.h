@@ -223,6 +223,7 @@ private:
     int convertFile(const QString &input, const QString &output);
     int loadInput(const QString &path);
     int loadTextInput(const QString &path);
+    int checkLoad();
     int failLoad(const QString &reason);
     int engineException(const automation::ComError &error);
     int convertPages(bool stampNumbers);

@@ -79,6 +79,9 @@ public:
     void drawText(int x, int y, int width, int height, const QString &layout, const QString &text,
                   double sx, double sy, double angle);
     int getTextHeight(const QString &text);
+    // Why the last load, or the EndDoc after it, failed; empty when it
+    // succeeded (the engine reports no failure through its other members).
+    QString lastFailure();
 
 private:
     EngineClient(const EngineClient &) = delete;

@@ -2,6 +2,7 @@
 #include "quirex.h"
 #include "quirex_p.h"
 
+#include "atomicfile.h"
 #include "documentnetworkaccess.h"
 #include "documenttree.h"
 #include "encodingnames.h"
@@ -111,9 +112,12 @@ QUIREX::QUIREX()
 
 QUIREX::~QUIREX()
 {
-    // A document still being written is finished, not lost.
-    if (d->output.m_painter.isActive() || !d->output.m_temporaryOutput.isEmpty())
-        EndDoc();
+    // A document still being written without EndDoc is abandoned: it is
+    // unfinished (a caller that gave up on it, or that failed), and the file
+    // at OutputFileName stays as it was.
+    if (d->output.m_painter.isActive())
+        d->output.m_painter.end();
+    d->discardTemporaryOutput();
     d->closeLog();
     d->document.m_mainFrame->setHtml(QString(), QUrl());
     d->document.m_graphicsWebView.reset();

@@ -202,6 +202,11 @@ public Q_SLOTS:
     int GetTextHeight(const QString &text);
     void DrawImage(int x, int y, const QString &image_location, double sx, double sy, double angle);
     void Timer(int time_interval);
+    // Why the last load failed (a network error, an HTTP status of 400 or
+    // more, redirects without end, PageTimeout, a file that cannot be read),
+    // or after EndDoc why its document was not put in place at
+    // OutputFileName; empty when it succeeded.
+    QString LastFailure();
 
 private:
     std::unique_ptr<QUIREXPrivate> d;

@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QGraphicsWebView>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QTimer>
 #include <QWebElement>
 #include <QWebFrame>
@@ -40,11 +42,77 @@ int nonNegative(int milliseconds)
 
 } // namespace
 
-template <typename StartLoad> void QUIREXPrivate::waitForLoad(StartLoad startLoad)
+namespace
+{
+
+// Redirects followed before a load counts as one that never ends.
+constexpr int kMostRedirects = 20;
+
+// Follows the network replies of one document's own address through its
+// redirects and keeps the first reason that makes its load a failure.
+class DocumentReplyWatch
+{
+public:
+    DocumentReplyWatch(QWebFrame *frame, const QUrl &url)
+        : m_frame(frame)
+        , m_url(url)
+    {
+    }
+    void finished(QNetworkReply *reply)
+    {
+        if (m_url.isEmpty() || !m_failure.isEmpty() ||
+            reply->request().originatingObject() != m_frame || reply->url() != m_url)
+            return;
+        const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (reply->error() != QNetworkReply::NoError && status < 400) {
+            m_failure = QStringLiteral("%1: %2").arg(m_url.toString(), reply->errorString());
+        } else if (status >= 400) {
+            m_failure =
+                QStringLiteral("%1: HTTP status %2 %3")
+                    .arg(m_url.toString())
+                    .arg(status)
+                    .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+        } else if (target.isValid()) {
+            if (++m_redirects > kMostRedirects)
+                m_failure = QStringLiteral("%1: more than %2 redirects")
+                                .arg(m_url.toString())
+                                .arg(kMostRedirects);
+            m_url = m_url.resolved(target);
+        }
+    }
+    QString failure() const { return m_failure; }
+
+private:
+    QWebFrame *m_frame;
+    QUrl m_url;
+    int m_redirects = 0;
+    QString m_failure;
+};
+
+} // namespace
+
+template <typename StartLoad>
+void QUIREXPrivate::waitForLoad(StartLoad startLoad, const QUrl &documentUrl)
 {
     QWebFrame *frame = document.m_mainFrame;
     QEventLoop loop;
     QTimer timer;
+    // Why the load failed, the first reason found.
+    DocumentReplyWatch replies(frame, documentUrl);
+    bool timedOut = false;
+    bool finished = false;
+    bool loaded = false;
+    QObject::connect(&timer, &QTimer::timeout, q, [&] { timedOut = !finished; });
+    // These refer to this call's locals, so they end with it.
+    const QMetaObject::Connection onFinished =
+        QObject::connect(frame, &QWebFrame::loadFinished, q, [&](bool ok) {
+            finished = true;
+            loaded = ok;
+        });
+    const QMetaObject::Connection onReply = QObject::connect(
+        document.m_webPage->networkAccessManager(), &QNetworkAccessManager::finished, q,
+        [&](QNetworkReply *reply) { replies.finished(reply); });
     timer.setInterval(nonNegative(document.m_pageTimeoutMs));
     QObject::connect(frame, SIGNAL(loadStarted()), &timer, SLOT(start()));
     QObject::connect(&timer, &QTimer::timeout, q, [this] { m_OnPageTimeout(); });
@@ -59,6 +127,21 @@ template <typename StartLoad> void QUIREXPrivate::waitForLoad(StartLoad startLoa
     timer.start();
     startLoad();
     loop.exec();
+    QObject::disconnect(onFinished);
+    QObject::disconnect(onReply);
+    if (timedOut)
+        m_lastFailure = QStringLiteral("the document did not load within PageTimeout (%1 ms)")
+                            .arg(document.m_pageTimeoutMs);
+    else if (!replies.failure().isEmpty())
+        m_lastFailure = replies.failure();
+    else if (!loaded)
+        m_lastFailure = documentUrl.isEmpty()
+                            ? QStringLiteral("the document could not be loaded")
+                            : QStringLiteral("%1 could not be loaded").arg(documentUrl.toString());
+    else
+        m_lastFailure.clear();
+    if (!m_lastFailure.isEmpty())
+        m_writeLog(QStringLiteral("load failed: ") + m_lastFailure);
 }
 
 int QUIREXPrivate::m_OnPageTimeout()
@@ -124,7 +207,7 @@ void QUIREX::LoadHTMLFile(const QString &sFileName)
 
     d->startDocument(url, url);
     d->setUpLayout();
-    d->waitForLoad([&] { d->document.m_mainFrame->setUrl(url); });
+    d->waitForLoad([&] { d->document.m_mainFrame->setUrl(url); }, url);
     d->m_ReplaceHtml(d->document.m_mainFrame->documentElement());
     d->m_ReplaceBigBlocks(d->document.m_mainFrame->documentElement());
     d->prepareLoadedDocument();
@@ -146,7 +229,7 @@ void QUIREX::LoadURL(const QString &sURL)
     const QUrl url(sURL, QUrl::TolerantMode);
     d->startDocument(url, url);
     d->setUpLayout();
-    d->waitForLoad([&] { d->document.m_webView->load(url); });
+    d->waitForLoad([&] { d->document.m_webView->load(url); }, url);
     d->prepareLoadedDocument();
 }
 

@@ -3,15 +3,11 @@
 #include "quirex.h"
 #include "quirex_p.h"
 
+#include "atomicfile.h"
 #include "enginetrace.h"
-#include "outputfile.h"
 #include "postscriptconverter.h"
 
 #include <QPrinter>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace
 {
@@ -63,28 +59,36 @@ void QUIREX::EndDoc()
     d->finishOutput();
 }
 
+QString QUIREX::LastFailure()
+{
+    return d->m_lastFailure;
+}
+
 bool QUIREXPrivate::createTemporaryOutput()
 {
     discardTemporaryOutput();
+    output.m_outputFailure.clear();
     // An empty name would send the document to a system printer: write
     // nothing instead.
-    if (output.m_finalOutput.isEmpty())
-        return false;
-    // Created as a plain open() would create the output, so the finished
-    // file gets the permissions the umask allows.
-    output.m_temporaryOutput =
-        quirex::engine::createFileBeside(output.m_finalOutput, QStringLiteral(".part"));
-    if (output.m_temporaryOutput.isEmpty()) {
-        reportOutputFailure(
-            QStringLiteral("cannot create a file beside %1: %2")
-                .arg(output.m_finalOutput, QString::fromLocal8Bit(std::strerror(errno))));
+    if (output.m_finalOutput.isEmpty()) {
+        output.m_outputFailure = QStringLiteral("no output file name");
         return false;
     }
+    // The finished file gets the permissions a plain open() would give a
+    // new one, or those of the file it replaces.
+    output.m_outputFile = std::make_unique<quirex::platform::AtomicFile>(output.m_finalOutput);
+    if (!output.m_outputFile->open()) {
+        reportOutputFailure(output.m_outputFile->errorString());
+        output.m_outputFile.reset();
+        return false;
+    }
+    output.m_temporaryOutput = output.m_outputFile->temporaryPath();
     return true;
 }
 
 void QUIREXPrivate::reportOutputFailure(const QString &reason)
 {
+    output.m_outputFailure = reason;
     const QString line = QStringLiteral("output failed: ") + reason;
     m_writeLog(line);
     QUIREX_TRACE() << line;
@@ -92,35 +96,31 @@ void QUIREXPrivate::reportOutputFailure(const QString &reason)
 
 void QUIREXPrivate::discardTemporaryOutput()
 {
-    if (!output.m_temporaryOutput.isEmpty())
-        QFile::remove(output.m_temporaryOutput);
+    // The target stays as it was.
+    output.m_outputFile.reset();
     output.m_temporaryOutput.clear();
 }
 
 void QUIREXPrivate::finishOutput()
 {
-    const QString &temporary = output.m_temporaryOutput;
-    const QString &target = output.m_finalOutput;
-    if (temporary.isEmpty())
+    if (!output.m_outputFile) {
+        m_lastFailure =
+            output.m_outputFailure.isEmpty()
+                ? QStringLiteral("no document was begun for %1").arg(output.m_finalOutput)
+                : output.m_outputFailure;
         return;
-    if (output.m_printingPostScript) {
-        // On failure the target is left as it was (absent, or the previous
-        // file), which is what callers that check the output see.
-        quirex::engine::PostScriptConverter converter;
-        if (!converter.convert(temporary, target))
-            reportOutputFailure(QStringLiteral("no PostScript written to %1: %2")
-                                    .arg(target, converter.errorString()));
-    } else {
-        // A file replaced keeps its permissions; rename() replaces it in one
-        // step, so the target is never missing or half written.
-        quirex::engine::keepPermissionsOf(target, temporary);
-        if (std::rename(QFile::encodeName(temporary).constData(),
-                        QFile::encodeName(target).constData()) == 0)
-            output.m_temporaryOutput.clear();
-        else
-            reportOutputFailure(QStringLiteral("cannot put %1 in place: %2")
-                                    .arg(target, QString::fromLocal8Bit(std::strerror(errno))));
     }
+    if (output.m_printingPostScript) {
+        // The PDF painted is turned into PostScript at the target; the
+        // target is left as it was on failure.
+        quirex::engine::PostScriptConverter converter;
+        if (!converter.convert(output.m_temporaryOutput, output.m_finalOutput))
+            reportOutputFailure(QStringLiteral("no PostScript written to %1: %2")
+                                    .arg(output.m_finalOutput, converter.errorString()));
+    } else if (!output.m_outputFile->commit()) {
+        reportOutputFailure(output.m_outputFile->errorString());
+    }
+    m_lastFailure = output.m_outputFailure;
     discardTemporaryOutput();
 }
 

@@ -26,6 +26,11 @@
 class QGraphicsWebView;
 class QPrinter;
 class QTextDocument;
+
+namespace quirex::platform
+{
+class AtomicFile;
+}
 class QUrl;
 class QWebElement;
 class QWebPage;
@@ -49,6 +54,10 @@ public:
     // Ten document pixels to one device pixel for the web content (see
     // Document::m_documentScale) and for text and shapes the caller draws.
     static constexpr double m_renderScale = 10.0;
+
+    // What LastFailure reads: why the last load, or the last EndDoc after
+    // it, failed; empty when it succeeded.
+    QString m_lastFailure;
 
     // The web engine and the document loaded into it.
     struct Document {
@@ -129,10 +138,14 @@ public:
         bool m_printingPostScript = false;
         bool m_firstPage = true;
         int m_outputPage = 0; // the page being painted, counted from 0
-        // The file painting goes to until EndDoc puts it in place, and the file
-        // the caller asked for.
+        // The file painting goes to until EndDoc puts it in place (the path
+        // of m_outputFile while a document is open), and the file the caller
+        // asked for.
         QString m_temporaryOutput;
         QString m_finalOutput;
+        std::unique_ptr<quirex::platform::AtomicFile> m_outputFile;
+        // Why the document begun last cannot be put in place; empty while it can.
+        QString m_outputFailure;
     };
 
     // What the drawing interface draws with.
@@ -186,7 +199,13 @@ public:
     // Starts a load with `startLoad` and waits until the frame finishes or
     // PageTimeout has passed (counted from the start of the load, whether or
     // not the frame reports it), then prepares the document for printing.
-    template <typename StartLoad> void waitForLoad(StartLoad startLoad);
+    // Runs `startLoad` and waits for the load to end or PageTimeout to stop
+    // it; m_lastFailure then says why it failed. `documentUrl` is the
+    // address of the document itself (empty for a string), whose network
+    // reply tells an HTTP status of 400 or more, a network error and
+    // redirects that never end.
+    template <typename StartLoad>
+    void waitForLoad(StartLoad startLoad, const QUrl &documentUrl = QUrl());
     int m_OnPageTimeout();
     void m_ReplaceHtml(const QWebElement &parentElement);
     void m_ReplaceBigBlocks(const QWebElement &parentElement);

@@ -1,14 +1,10 @@
 #include "postscriptconverter.h"
 
-#include "outputfile.h"
+#include "atomicfile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace quirex::engine
 {
@@ -18,26 +14,6 @@ namespace
 
 // Keeps the tail of a failing program's messages short enough for a log line.
 constexpr int maxMessageLength = 500;
-
-// Removes the temporary file unless the result was put in place.
-class TemporaryFileGuard final
-{
-public:
-    explicit TemporaryFileGuard(const QString &path)
-        : m_path(path)
-    {
-    }
-    ~TemporaryFileGuard()
-    {
-        if (!m_path.isEmpty())
-            QFile::remove(m_path);
-    }
-    void release() { m_path.clear(); }
-
-private:
-    Q_DISABLE_COPY(TemporaryFileGuard)
-    QString m_path;
-};
 
 bool startsWithPostScriptHeader(const QString &path)
 {
@@ -76,12 +52,11 @@ bool PostScriptConverter::convert(const QString &pdfPath, const QString &psPath)
     if (!input.isFile())
         return fail(QStringLiteral("input file %1 does not exist").arg(pdfPath));
 
-    const QString temporaryPath =
-        createFileBeside(output.absoluteFilePath(), QStringLiteral(".tmp"));
-    if (temporaryPath.isEmpty())
-        return fail(QStringLiteral("cannot create a temporary file beside %1: %2")
-                        .arg(psPath, QString::fromLocal8Bit(std::strerror(errno))));
-    TemporaryFileGuard guard(temporaryPath);
+    // Written beside the target and put in place whole; removed on failure.
+    platform::AtomicFile result(output.absoluteFilePath());
+    if (!result.open())
+        return fail(result.errorString());
+    const QString temporaryPath = result.temporaryPath();
 
     QProcess process;
     process.setProcessChannelMode(QProcess::SeparateChannels);
@@ -109,15 +84,9 @@ bool PostScriptConverter::convert(const QString &pdfPath, const QString &psPath)
     if (!startsWithPostScriptHeader(temporaryPath))
         return fail(QStringLiteral("%1 wrote no PostScript").arg(m_program));
 
-    // A file replaced keeps its permissions; rename(2) replaces it in one
-    // step.
-    if (!keepPermissionsOf(output.absoluteFilePath(), temporaryPath))
-        return fail(QStringLiteral("cannot give the result the permissions of %1: %2")
-                        .arg(psPath, QString::fromLocal8Bit(std::strerror(errno))));
-    if (std::rename(QFile::encodeName(temporaryPath).constData(),
-                    QFile::encodeName(output.absoluteFilePath()).constData()) != 0)
-        return fail(QStringLiteral("cannot rename the result to %1").arg(psPath));
-    guard.release();
+    // A file replaced keeps its permissions, without set-id bits.
+    if (!result.commit())
+        return fail(result.errorString());
     return true;
 }
 

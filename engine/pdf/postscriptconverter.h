@@ -33,9 +33,9 @@ public:
 
     // Writes the PostScript of `pdfPath` to `psPath`, replacing an existing
     // file only when the conversion succeeds: the program writes to a
-    // temporary file beside `psPath`, which is renamed over it at the end. A
-    // new file gets the permissions the umask allows; a file replaced keeps
-    // its own.
+    // temporary file beside `psPath`, which is renamed over it at the end
+    // (platform::AtomicFile). A new file gets the permissions the umask
+    // allows; a file replaced keeps its own, without set-id bits.
     // Returns false, leaving `psPath` as it was and no temporary file behind,
     // when the input is missing or not a PDF the program reads, the program
     // cannot be started, fails, crashes or outlives the time-out, or the

@@ -572,7 +572,7 @@ TEST_F(Converter, OpenAfterAndUrls)
     EXPECT_EQ(readAll(opened), path(QStringLiteral("in.pdf")) + QLatin1Char('\n'));
 
     // URLs: no document information, no numbers; an address that does not
-    // resolve ends within the page time-out.
+    // resolve fails within the page time-out, with the load's box.
     converter->settings().Title = QStringLiteral("Not for URLs");
     converter->settings().PageNumbers = true;
     const QString output = path(QStringLiteral("url.pdf"));
@@ -588,6 +588,10 @@ TEST_F(Converter, OpenAfterAndUrls)
     const int unresolved =
         converter->ConvertURL(QStringLiteral("http://no-such-host.invalid/"), path("none.pdf"));
     EXPECT_LT(timer.elapsed(), 70000);
-    EXPECT_TRUE(unresolved == 0 || unresolved == -10) << unresolved;
-    EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join('\n'));
+    EXPECT_EQ(unresolved, -10);
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].contains(boxText(strings::CannotLoadHtml))) << qPrintable(boxes[0]);
+    EXPECT_TRUE(converter->failureReason().contains(QStringLiteral("no-such-host.invalid")))
+        << qPrintable(converter->failureReason());
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("none.pdf"))));
 }
