@@ -490,12 +490,16 @@ TEST_F(Converter, OddContentConvertsWithoutHarm)
 TEST_F(Converter, CancelRemovesThePartialPdfInsideAnInputAndBetweenInputs)
 {
     file(QStringLiteral("three.html"), pagesHtml("Three", 3));
+    // A PDF already at the output path stays as it was.
+    const QByteArray old = "%PDF-1.4 kept\n";
+    const QString kept = file(QStringLiteral("kept.pdf"), old);
     // Questions: Convert, before BeginDoc, after the load, before page 1,
     // before page 2 (Cancel).
     progress.cancelAt = 5;
-    EXPECT_EQ(converter->Convert(path(QStringLiteral("three.html")), path(QStringLiteral("c.pdf"))),
-              1);
+    EXPECT_EQ(converter->Convert(path(QStringLiteral("three.html")), kept), 1);
     EXPECT_FALSE(converter->hasEngine());
+    EXPECT_EQ(readAll(kept).toUtf8(), old);
+    QFile::remove(kept);
 
     progress.cancelAt = 0;
     progress.asked = 0;

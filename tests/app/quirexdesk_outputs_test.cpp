@@ -294,3 +294,34 @@ TEST_F(QuirexdeskOutputs, AUrlThatDoesNotLoadIsAFailure)
         << qPrintable(result.err);
     EXPECT_TRUE(namesIn(saveFolder).isEmpty()) << qPrintable(namesIn(saveFolder).join(' '));
 }
+
+TEST_F(QuirexdeskOutputs, AJunkLineInTheRegistryLosesNoRegistration)
+{
+    const QString registry = qEnvironmentVariable("QUIREX_REGISTRY");
+    QByteArray bytes = bytesOf(registry);
+    ASSERT_TRUE(bytes.contains("quirex.QUIREX")) << bytes.constData();
+    // A junk line and a Latin-1 byte in the middle of the file.
+    const int middle = bytes.indexOf("\n[", bytes.size() / 2);
+    ASSERT_GT(middle, 0);
+    bytes.insert(middle, "\njunk line\n\"caf\xe9\"=\"x\"");
+    QFile damaged(registry);
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(bytes);
+    damaged.close();
+
+    file(QStringLiteral("a.html"), pagesHtml("A", 1));
+    const ToolRun converted = run({QStringLiteral("a.html")});
+    EXPECT_EQ(converted.exitCode, 0) << qPrintable(converted.err);
+    EXPECT_TRUE(converted.err.contains(registry + QStringLiteral(" is damaged")))
+        << qPrintable(converted.err);
+    EXPECT_EQ(PdfProbe(at(QStringLiteral("a.html.pdf"))).pageCount(), 1);
+
+    // A registration rewrites the file with every entry it held.
+    ASSERT_TRUE(quirex::test::registerComponent(kBin + QStringLiteral("/pdfdocument.so")));
+    EXPECT_EQ(bytesOf(registry + QStringLiteral(".corrupt")), bytes);
+    const QByteArray rewritten = bytesOf(registry);
+    EXPECT_TRUE(rewritten.contains("quirex.QUIREX") && rewritten.contains("Leafcraft.PDFDocument4"))
+        << rewritten.constData();
+    EXPECT_FALSE(rewritten.contains("junk line"));
+    EXPECT_EQ(run({QStringLiteral("a.html"), QStringLiteral("again.pdf")}).exitCode, 0);
+}
