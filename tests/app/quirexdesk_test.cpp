@@ -427,6 +427,13 @@ TEST_F(Quirexdesk, AutolaunchOpensEveryFinishedPdf)
     qunsetenv("QUIREX_OPEN_COMMAND");
     EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
     EXPECT_EQ(readAll(record), at(QStringLiteral("a.html.pdf")) + QLatin1Char('\n'));
+
+    // A failure keeps its own code and opens nothing.
+    qputenv("QUIREX_OPEN_COMMAND", QFile::encodeName(opener));
+    const ToolRun failed = run({QStringLiteral("missing.html"), QStringLiteral("/autolaunch")});
+    qunsetenv("QUIREX_OPEN_COMMAND");
+    EXPECT_EQ(failed.exitCode, shell(-6));
+    EXPECT_EQ(readAll(record), at(QStringLiteral("a.html.pdf")) + QLatin1Char('\n'));
 }
 
 TEST_F(Quirexdesk, UntrustedSwitchHandsTheEngineItsStrictMode)
