@@ -140,7 +140,8 @@ public:
         if (!m_path.isEmpty())
             QFile::remove(m_path);
     }
-    // The normal end removes the copy itself and reports a failure to.
+    // The normal end removes the copy itself, to report a copy it cannot
+    // delete.
     QString release() { return std::exchange(m_path, QString()); }
 
 private:
