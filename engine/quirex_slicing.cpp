@@ -39,7 +39,7 @@ void QUIREXPrivate::m_FindPoints(const QWebElement &parentElement)
     options.keepImagesWhole = slicing.m_postEntireImages;
     options.keepTablesWhole = slicing.m_postEntireTables;
     findPoints(parentElement, options, slicing.m_PointsList, slicing.m_ImagePointsList,
-               slicing.m_TablePointsList, slicing.m_documentTree.get());
+               slicing.m_TablePointsList, slicing.m_documentTree.get(), &slicing.m_tables);
 }
 
 void QUIREXPrivate::m_SliceOnPages()
@@ -54,7 +54,9 @@ void QUIREXPrivate::m_SliceOnPages()
     slicing.m_PointsList.clear();
     slicing.m_ImagePointsList.clear();
     slicing.m_TablePointsList.clear();
+    slicing.m_tables = TableScan();
     const int pageHeight = pageHeightInDocumentPixels();
+    slicing.m_pageHeight = pageHeight;
     const int contentsHeight = document.m_contentsSize.height();
     // The elements are kept for finding lines of text only when a page may
     // have to end inside a block.
@@ -78,6 +80,10 @@ void QUIREXPrivate::m_SliceOnPages()
                        pageHeight,
                        contentsHeight};
     input.avoidedBlocks = slicing.m_avoidedBlocks;
+    input.avoidedBlocks.insert(input.avoidedBlocks.end(), slicing.m_tables.wholeBlocks.begin(),
+                               slicing.m_tables.wholeBlocks.end());
+    input.rowPoints = &slicing.m_tables.rowPoints;
+    input.tableGroups = &slicing.m_tables.groups;
     std::unique_ptr<LineFinder> lines;
     if (slicing.m_documentTree) {
         input.placeCut = [this, frame, &lines](int pageEnd, int lowest) {
@@ -91,12 +97,37 @@ void QUIREXPrivate::m_SliceOnPages()
     slicing.m_numberOfPages = static_cast<int>(slicing.m_SlicesList.size()) - 1;
     lines.reset();
     slicing.m_documentTree.reset();
+    // Painting needs the groups only.
+    slicing.m_tables.wholeBlocks = {};
+    slicing.m_tables.rowPoints.clear();
 }
 
 int QUIREXPrivate::sliceBoundary(int index) const
 {
     const std::vector<int> &slices = slicing.m_SlicesList;
     return index >= 0 && index < static_cast<int>(slices.size()) ? slices[index] : 0;
+}
+
+QUIREXPrivate::RepeatedRows QUIREXPrivate::repeatedRows(int from, int to) const
+{
+    RepeatedRows rows;
+    const TableGroups &groups = slicing.m_tables.groups;
+    if (!slicing.m_slicingMode || groups.isEmpty())
+        return rows;
+    const int pageHeight = slicing.m_pageHeight;
+    long long used = static_cast<long long>(to) - from;
+    if (const TableGroups::Table *table = groups.continuedAt(from)) {
+        if (TableGroups::repeatsOn(*table, pageHeight) &&
+            used + table->head.height() <= pageHeight) {
+            rows.head = QRect(table->left, table->head.top, table->width, table->head.height());
+            used += table->head.height();
+        }
+    }
+    if (const TableGroups::Table *table = groups.continuedPast(to)) {
+        if (TableGroups::repeatsOn(*table, pageHeight) && used + table->foot.height() <= pageHeight)
+            rows.foot = QRect(table->left, table->foot.top, table->width, table->foot.height());
+    }
+    return rows;
 }
 
 int QUIREXPrivate::insetAt(int boundary) const
