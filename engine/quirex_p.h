@@ -22,6 +22,7 @@
 #include <QString>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QGraphicsWebView;
@@ -90,8 +91,11 @@ public:
         // The elements the points scan visited, during a slicing pass.
         std::unique_ptr<quirex::engine::DocumentTree> m_documentTree;
         std::vector<int> m_SlicesList;
-        // Slice boundaries that pass between two lines of text, ascending.
+        // Slice boundaries that pass between two lines of text, ascending,
+        // and how far the glyphs beside those that have any reach across
+        // them (boundary, reach), ascending.
         std::vector<int> m_lineCuts;
+        std::vector<std::pair<int, int>> m_lineCutOverhangs;
         int m_numberOfPages = 1;
         // What the points scan noted about tables; after the pass, the
         // header and footer groups that pages repeat.

@@ -85,15 +85,21 @@ void QUIREXPrivate::m_SliceOnPages()
     input.rowPoints = &slicing.m_tables.rowPoints;
     input.tableGroups = &slicing.m_tables.groups;
     std::unique_ptr<LineFinder> lines;
+    std::vector<std::pair<int, int>> &overhangs = slicing.m_lineCutOverhangs;
+    overhangs.clear();
     if (slicing.m_documentTree) {
-        input.placeCut = [this, frame, &lines](int pageEnd, int lowest) {
+        input.placeCut = [this, frame, &lines, &overhangs](int pageEnd, int lowest) {
             if (!lines)
                 lines = std::make_unique<LineFinder>(frame, frame->documentElement(),
                                                      *slicing.m_documentTree);
-            return lines->cutAtOrAbove(pageEnd, lowest);
+            const int cut = lines->cutAtOrAbove(pageEnd, lowest);
+            if (const int reach = lines->overhangAt(cut))
+                overhangs.emplace_back(cut, reach);
+            return cut;
         };
     }
     slicing.m_SlicesList = slicePages(input, &slicing.m_lineCuts);
+    std::sort(overhangs.begin(), overhangs.end());
     slicing.m_numberOfPages = static_cast<int>(slicing.m_SlicesList.size()) - 1;
     lines.reset();
     slicing.m_documentTree.reset();
@@ -135,6 +141,15 @@ int QUIREXPrivate::insetAt(int boundary) const
     const std::vector<int> &cuts = slicing.m_lineCuts;
     if (!std::binary_search(cuts.begin(), cuts.end(), boundary))
         return 0;
-    // A third of a CSS pixel: below anything visible, above the overhang.
-    return std::max(2, static_cast<int>(std::ceil(documentZoom() / 3)));
+    // A third of a CSS pixel (below anything visible, above the rounding of
+    // the glyph boxes), and as far as the glyphs of the lines beside the
+    // boundary reach across it: the web engine draws every line whose glyph
+    // box meets the painted region, so painting stops short of the lines of
+    // the other page.
+    const int margin = std::max(2, static_cast<int>(std::ceil(documentZoom() / 3)));
+    const std::vector<std::pair<int, int>> &overhangs = slicing.m_lineCutOverhangs;
+    const auto found =
+        std::lower_bound(overhangs.begin(), overhangs.end(), std::make_pair(boundary, 0));
+    const int reach = found != overhangs.end() && found->first == boundary ? found->second : 0;
+    return margin + reach;
 }
