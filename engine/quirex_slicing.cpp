@@ -38,6 +38,7 @@ void QUIREXPrivate::m_FindPoints(const QWebElement &parentElement)
     PointScanOptions options;
     options.keepImagesWhole = slicing.m_postEntireImages;
     options.keepTablesWhole = slicing.m_postEntireTables;
+    options.pageHeight = slicing.m_pageHeight;
     findPoints(parentElement, options, slicing.m_PointsList, slicing.m_ImagePointsList,
                slicing.m_TablePointsList, slicing.m_documentTree.get(), &slicing.m_tables);
 }

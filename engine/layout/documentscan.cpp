@@ -128,14 +128,13 @@ void findPoints(const QWebElement &parent, const PointScanOptions &options, Poin
             imagePoints.addUnlessPresent(point);
         const bool isTable = tag == table;
         const bool wholeTable = options.keepTablesWhole && isTable;
-        // Without the table notes a table kept whole is not entered.
-        const bool enter = !wholeTable || tables;
+        const bool enter = !wholeTable || (tables && geometry.height() > options.pageHeight);
         const int node =
             tree ? tree->add(next.parent, geometry.top(), geometry.bottom(), enter) : -1;
         if (wholeTable)
             tablePoints.addUnlessPresent(point);
         if (tables && geometry.height() > 0) {
-            if (wholeTable || tag == row)
+            if ((wholeTable && enter) || tag == row)
                 tables->wholeBlocks.push_back({geometry.top(), geometry.bottom()});
             if (tag == row)
                 tables->rowPoints.addUnlessPresent(point);

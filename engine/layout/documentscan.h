@@ -30,6 +30,9 @@ void findCssPageBreaks(const QWebElement &root, PointList &forcedBreaks, PointLi
 struct PointScanOptions {
     bool keepImagesWhole = false;
     bool keepTablesWhole = false;
+    // With table notes (see findPoints()): the page height. A table kept
+    // whole that is no taller is one block whose rows need no look.
+    int pageHeight = 0;
 };
 
 // What the points scan notes about tables, when asked: the blocks that
@@ -44,10 +47,10 @@ struct TableScan {
 
 // Collects the bottom edge of every element below `parent`, in document
 // order (0 for an element without layout). Images and tables are also noted
-// when they are to be kept whole. Without `tables`, a table kept whole is
-// one block, so its rows and cells add no points; with it, the scan goes
-// into every table and notes the table's extent as a whole block instead,
-// so that a table taller than a page still has its rows. When `tree` is
+// when they are to be kept whole. A table kept whole is one block, so its
+// rows and cells add no points; with `tables`, the scan goes into one that
+// is taller than options.pageHeight all the same and notes the table's
+// extent as a whole block instead, so that its rows stay whole. When `tree` is
 // given, every element visited is recorded in it too, and the tree finished.
 // Works without recursion, so deeply nested documents cannot exhaust the
 // stack.

@@ -44,15 +44,14 @@ const PdfWord *findWord(const QVector<PdfWord> &words, const QString &text)
     return it == words.end() ? nullptr : &*it;
 }
 
-} // namespace
-
-TEST(TableHeaders, RepeatOnEveryPageTheTableSpansAndJumpsLandOnTheirRows)
+void checkInvoice(bool keepTablesWhole)
 {
     Words words;
     const QString html = invoice(words, QString());
     const QString output = scratchFolder() + QStringLiteral("/invoice.pdf");
     auto engine = std::make_unique<QUIREX>();
     engine->setProperty("OutputFileName", output);
+    engine->setProperty("PostEntireTables", keepTablesWhole);
     engine->BeginDoc();
     engine->LoadHTMLString(html);
     const int pages = engine->numberOfPages();
@@ -110,6 +109,17 @@ TEST(TableHeaders, RepeatOnEveryPageTheTableSpansAndJumpsLandOnTheirRows)
     const double targetFromTop = pdf.pageSizePoints(rowPage).height() - links[0].targetTop;
     EXPECT_GT(targetFromTop, head->box.bottom());
     EXPECT_NEAR(targetFromTop, row->box.top(), 6);
+}
+
+} // namespace
+
+// Also with tables kept whole: a table taller than a page keeps its rows.
+TEST(TableHeaders, RepeatOnEveryPageTheTableSpansAndJumpsLandOnTheirRows)
+{
+    for (const bool keepTablesWhole : {false, true}) {
+        SCOPED_TRACE(keepTablesWhole ? "tables kept whole" : "tables may be cut");
+        checkInvoice(keepTablesWhole);
+    }
 }
 
 TEST(TableHeaders, TablesWithoutHeaderGroupsPrintAsBefore)
