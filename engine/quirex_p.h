@@ -286,8 +286,10 @@ public:
     void m_ConvertPage(int from_pos, int to_pos);
     // Paints document rows [from, to) `at` document pixels below the top of
     // the printable area; `inset` stays clear of boundaries between lines.
-    // A `width` of 0 or more limits the painting to the columns from `left`.
-    void paintSlice(int from, int to, int at = 0, bool inset = true, int left = 0, int width = -1);
+    // `columns` of 0 or more limit the painting to that many document pixels
+    // from `left`.
+    void paintSlice(int from, int to, int at = 0, bool inset = true, int left = 0,
+                    int columns = -1);
 
     // ---- drawing state (quirex_drawingstate.cpp) ----
     // Gives the pen, or the font, to the painter when painting is active.

@@ -168,9 +168,10 @@ void QUIREXPrivate::paintSlice(int from, int to, int at, bool inset, int left, i
         left = 0;
     }
     // Where the slice ends between two lines, the web engine would still
-    // draw a line whose box reaches a pixel or two across (fonts whose glyph
-    // boxes are taller than their line height), clipped but whole in the
-    // file's text; painting stops just short of such a boundary.
+    // draw a line whose glyph box reaches across (fonts whose glyph boxes
+    // are taller than their line height), clipped but whole in the file's
+    // text; painting stops short of such a boundary by that reach (see
+    // insetAt()). Repeated table rows are painted whole.
     const int end = inset ? to - insetAt(to) : to;
     groupBodyForPainting();
     for (int y = inset ? from + insetAt(from) : from; y < end;) {
