@@ -138,7 +138,8 @@ void findPoints(const QWebElement &parent, const PointScanOptions &options, Poin
                 tables->wholeBlocks.push_back({geometry.top(), geometry.bottom()});
             if (tag == row)
                 tables->rowPoints.addUnlessPresent(point);
-            if (isTable)
+            // A table that is one block never continues across a page.
+            if (isTable && enter)
                 tables->groups.add(tableGroups(element, geometry));
         }
         if (enter)
