@@ -121,26 +121,3 @@ TEST(TableHeaders, RepeatOnEveryPageTheTableSpansAndJumpsLandOnTheirRows)
         checkInvoice(keepTablesWhole);
     }
 }
-
-TEST(TableHeaders, TablesWithoutHeaderGroupsPrintAsBefore)
-{
-    Words words;
-    QString rows;
-    for (int i = 0; i < 120; ++i)
-        rows += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>").arg(words.next(), words.run(3));
-    const QString output = scratchFolder() + QStringLiteral("/plain.pdf");
-    auto engine = std::make_unique<QUIREX>();
-    engine->setProperty("OutputFileName", output);
-    engine->BeginDoc();
-    engine->LoadHTMLString(QStringLiteral("<table border=1>%1</table>").arg(rows));
-    const int pages = engine->numberOfPages();
-    for (int page = 1; page <= pages; ++page)
-        engine->ConvertPage(page);
-    engine->EndDoc();
-    ASSERT_GE(pages, 2);
-    const PrintedWords placed = readWords(output);
-    EXPECT_TRUE(wordsNotPrintedOnce(placed, words.count()).isEmpty());
-    // The second page starts with the row the first did not hold.
-    const PdfProbe pdf(output);
-    EXPECT_TRUE(pdf.words(1).value(0).text.startsWith(QLatin1Char('w')));
-}
