@@ -30,9 +30,11 @@ struct ConversionSettings {
     int MarginRight = 57;
     int MarginTop = 76;
     int MarginBottom = 76;
-    bool PostEntireImages = false;
+    // Images and tables no taller than a page move whole to the next page
+    // rather than being cut at its end.
+    bool PostEntireImages = true;
     int Zoom = 100; // content zoom in percent; 0 keeps the engine's own
-    bool PostEntireTables = false;
+    bool PostEntireTables = true;
 
     // Back to the built-in defaults.
     void setDefaults() { *this = ConversionSettings(); }

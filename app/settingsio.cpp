@@ -9,6 +9,21 @@
 namespace quirex::app
 {
 
+namespace
+{
+
+// A switch that is on until the user stores it: a missing key or an empty
+// value keeps the built-in default, anything stored reads as ReadBool reads it.
+void readStoredSwitch(const SettingsStore &store, const QString &section, const QString &key,
+                      bool &value)
+{
+    QString text;
+    if (store.ReadString(section, key, text))
+        store.ReadBool(section, key, value);
+}
+
+} // namespace
+
 bool LoadSettings(ConversionSettings &s, const SettingsStore &store)
 {
     const QString section = QLatin1String(SettingsSection);
@@ -17,8 +32,8 @@ bool LoadSettings(ConversionSettings &s, const SettingsStore &store)
     store.ReadInt(section, QStringLiteral("MarginRight"), s.MarginRight);
     store.ReadInt(section, QStringLiteral("MarginTop"), s.MarginTop);
     store.ReadInt(section, QStringLiteral("MarginBottom"), s.MarginBottom);
-    store.ReadBool(section, QStringLiteral("PostEntireImages"), s.PostEntireImages);
-    store.ReadBool(section, QStringLiteral("PostEntireTables"), s.PostEntireTables);
+    readStoredSwitch(store, section, QStringLiteral("PostEntireImages"), s.PostEntireImages);
+    readStoredSwitch(store, section, QStringLiteral("PostEntireTables"), s.PostEntireTables);
     store.ReadInt(section, QStringLiteral("Encoding"), s.Encoding);
     store.ReadBool(section, QStringLiteral("PageNumbers"), s.PageNumbers);
     store.ReadBool(section, QStringLiteral("PreserveLinks"), s.PreserveLinks);

@@ -53,16 +53,17 @@ double QUIREXPrivate::pointsPerDocumentPixel() const
     return 72.0 / (geometry.resolution() * document.m_documentScale);
 }
 
-void QUIREXPrivate::recordSliceOnPage(int from, int to)
+void QUIREXPrivate::recordSliceOnPage(int from, int to, int shift)
 {
     if (links.m_navigationDocument < 0)
         links.m_navigationDocument = links.m_navigation.addDocument(readDocumentNavigation(
             document.m_mainFrame->documentElement(), document.m_mainFrame->url()));
     const double scale = 72.0 / geometry.resolution();
     const QMargins &margins = geometry.margins();
-    links.m_navigation.addPrintedSlice(links.m_navigationDocument, output.m_outputPage, from, to,
-                                       QPointF(margins.left() * scale, margins.top() * scale),
-                                       pointsPerDocumentPixel());
+    links.m_navigation.addPrintedSlice(
+        links.m_navigationDocument, output.m_outputPage, from, to,
+        QPointF(margins.left() * scale, margins.top() * scale + shift * pointsPerDocumentPixel()),
+        pointsPerDocumentPixel());
 }
 
 void QUIREXPrivate::addNavigationToOutput()
@@ -80,7 +81,8 @@ void QUIREXPrivate::addNavigationToOutput()
     }
 }
 
-int QUIREXPrivate::m_DrawHyperlinksOnPage(bool PreserveHyperlinks, int from_pos, int to_pos)
+int QUIREXPrivate::m_DrawHyperlinksOnPage(bool PreserveHyperlinks, int from_pos, int to_pos,
+                                          int shift)
 {
     using DocumentLink = Links::DocumentLink;
     if (!PreserveHyperlinks)
@@ -92,7 +94,7 @@ int QUIREXPrivate::m_DrawHyperlinksOnPage(bool PreserveHyperlinks, int from_pos,
     const QMargins &margins = geometry.margins();
     const double documentScale = document.m_documentScale;
     const QPointF origin(margins.left() * documentScale * scale,
-                         margins.top() * documentScale * scale);
+                         (margins.top() * documentScale + shift) * scale);
     // A link belongs to the page whose slice holds its top edge; a link
     // starting exactly at the end of a slice belongs to the next page only.
     const auto first = std::lower_bound(

@@ -6,6 +6,7 @@
 
 #include "quirex.h"
 
+#include "documentscan.h"
 #include "navigationrecorder.h"
 #include "pagegeometry.h"
 #include "pageslicer.h"
@@ -21,6 +22,7 @@
 #include <QString>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QGraphicsWebView;
@@ -98,9 +100,24 @@ public:
         // The elements the points scan visited, during a slicing pass.
         std::unique_ptr<quirex::engine::DocumentTree> m_documentTree;
         std::vector<int> m_SlicesList;
-        // Slice boundaries that pass between two lines of text, ascending.
+        // Slice boundaries that pass between two lines of text, ascending,
+        // and how far the glyphs beside those that have any reach across
+        // them (boundary, reach), ascending.
         std::vector<int> m_lineCuts;
+        std::vector<std::pair<int, int>> m_lineCutOverhangs;
         int m_numberOfPages = 1;
+        // What the points scan noted about tables; after the pass, the
+        // header and footer groups that pages repeat.
+        quirex::engine::TableScan m_tables;
+        // The page height the last pass cut the document for.
+        int m_pageHeight = 0;
+    };
+
+    // The header and footer rows of a table that a page repeats, in
+    // document pixels: empty when it repeats none.
+    struct RepeatedRows {
+        QRect head;
+        QRect foot;
     };
 
     // The links of the loaded document and the navigation of the output.
@@ -247,14 +264,19 @@ public:
     // How far the painting of a slice stays from a boundary between two
     // lines of text (0 for other boundaries), in document pixels.
     int insetAt(int boundary) const;
+    // The table rows the page showing slice [from, to) repeats above and
+    // below it.
+    RepeatedRows repeatedRows(int from, int to) const;
 
     // ---- links and navigation (quirex_links.cpp) ----
     void collectLinks();
     double pointsPerDocumentPixel() const;
     // Registers the loaded document with the navigation recorder (once per
     // load) and notes that slice [from, to) goes onto the current page.
-    void recordSliceOnPage(int from, int to);
-    int m_DrawHyperlinksOnPage(bool PreserveHyperlinks, int from_pos, int to_pos);
+    // `shift`: how far below the top of the printable area the slice is
+    // painted, in document pixels (below repeated header rows).
+    void recordSliceOnPage(int from, int to, int shift = 0);
+    int m_DrawHyperlinksOnPage(bool PreserveHyperlinks, int from_pos, int to_pos, int shift = 0);
     void m_DrawRectHyperlink(const QRectF &box, const quirex::engine::LinkAddress &link);
     // Adds the jumps and the outline to the finished output file.
     void addNavigationToOutput();
@@ -281,8 +303,12 @@ public:
     void m_MultiplePageConverter();
     void m_OnePageConverter();
     void m_ConvertPage(int from_pos, int to_pos);
-    // Paints document rows [from, to) at the top of the printable area.
-    void paintSlice(int from, int to);
+    // Paints document rows [from, to) `at` document pixels below the top of
+    // the printable area; `inset` stays clear of boundaries between lines.
+    // `columns` of 0 or more limit the painting to that many document pixels
+    // from `left`.
+    void paintSlice(int from, int to, int at = 0, bool inset = true, int left = 0,
+                    int columns = -1);
 
     // ---- drawing state (quirex_drawingstate.cpp) ----
     // Gives the pen, or the font, to the painter when painting is active.

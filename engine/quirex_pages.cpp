@@ -119,6 +119,7 @@ void QUIREXPrivate::m_MultiplePageConverter()
         }
     }
     slicing.m_SlicesList.clear();
+    slicing.m_tables.groups.clear();
 }
 
 void QUIREXPrivate::m_OnePageConverter()
@@ -132,12 +133,23 @@ void QUIREXPrivate::m_ConvertPage(int from_pos, int to_pos)
 {
     if (!output.m_painter.isActive())
         return;
-    recordSliceOnPage(from_pos, to_pos);
-    m_DrawHyperlinksOnPage(links.m_preserveLinks, from_pos, to_pos);
-    paintSlice(from_pos, to_pos);
+    // Where a table continues across the page, its header rows open the
+    // page and its footer rows close it, as on the table's first and last
+    // page; the slice lies between them.
+    const RepeatedRows repeated = repeatedRows(from_pos, to_pos);
+    const int shift = repeated.head.height();
+    recordSliceOnPage(from_pos, to_pos, shift);
+    m_DrawHyperlinksOnPage(links.m_preserveLinks, from_pos, to_pos, shift);
+    if (!repeated.head.isEmpty())
+        paintSlice(repeated.head.top(), repeated.head.bottom() + 1, 0, false, repeated.head.left(),
+                   repeated.head.width());
+    paintSlice(from_pos, to_pos, shift);
+    if (!repeated.foot.isEmpty())
+        paintSlice(repeated.foot.top(), repeated.foot.bottom() + 1, shift + to_pos - from_pos,
+                   false, repeated.foot.left(), repeated.foot.width());
 }
 
-void QUIREXPrivate::paintSlice(int from, int to)
+void QUIREXPrivate::paintSlice(int from, int to, int at, bool inset, int left, int columns)
 {
     QWebFrame *frame = document.m_mainFrame;
     QPainter &painter = output.m_painter;
@@ -147,15 +159,22 @@ void QUIREXPrivate::paintSlice(int from, int to)
     // slice is painted through a clip instead, in viewport-high pieces when
     // it is taller than the viewport.
     const QSize viewport = document.m_webPage->viewportSize();
-    const int width = std::min(viewport.width(), static_cast<int>(std::floor(documentScale)) *
-                                                     geometry.printableRect().width());
+    int width = std::min(viewport.width(), static_cast<int>(std::floor(documentScale)) *
+                                               geometry.printableRect().width());
+    if (columns >= 0) {
+        left = std::clamp(left, 0, width);
+        width = std::min(columns, width - left);
+    } else {
+        left = 0;
+    }
     // Where the slice ends between two lines, the web engine would still
-    // draw a line whose box reaches a pixel or two across (fonts whose glyph
-    // boxes are taller than their line height), clipped but whole in the
-    // file's text; painting stops just short of such a boundary.
-    const int end = to - insetAt(to);
+    // draw a line whose glyph box reaches across (fonts whose glyph boxes
+    // are taller than their line height), clipped but whole in the file's
+    // text; painting stops short of such a boundary by that reach (see
+    // insetAt()). Repeated table rows are painted whole.
+    const int end = inset ? to - insetAt(to) : to;
     groupBodyForPainting();
-    for (int y = from + insetAt(from); y < end;) {
+    for (int y = inset ? from + insetAt(from) : from; y < end;) {
         frame->setScrollPosition(QPoint(0, y));
         // Near the end of the document the scroll position stops short of
         // y; the piece then starts lower in the viewport.
@@ -164,8 +183,8 @@ void QUIREXPrivate::paintSlice(int from, int to)
         if (offset < 0 || height <= 0)
             break;
         painter.scale(1 / documentScale, 1 / documentScale);
-        painter.translate(0, y - from - offset);
-        frame->render(&painter, QWebFrame::ContentsLayer, QRegion(0, offset, width, height));
+        painter.translate(0, at + y - from - offset);
+        frame->render(&painter, QWebFrame::ContentsLayer, QRegion(left, offset, width, height));
         resetPainterTransform();
         y += height;
     }

@@ -141,6 +141,10 @@ void measure(const char *name, const QString &html, int elements)
     double pointsMs = 1e9;
     double recordingMs = 1e9;
     DocumentTree tree;
+    // The engine's scan also notes table rows and groups, and goes into
+    // tables kept whole; its points feed the line-aware loop.
+    TableScan tableScan;
+    PointList enginePoints, engineImages, engineTables;
     for (int run = 0; run < kRuns; ++run) {
         PointList plainPoints, plainImages, plainTables;
         timer.restart();
@@ -148,13 +152,18 @@ void measure(const char *name, const QString &html, int elements)
         pointsMs = std::min(pointsMs, milliseconds(timer));
         PointList treePoints, treeImages, treeTables;
         tree = DocumentTree();
+        tableScan = TableScan();
         timer.restart();
-        findPoints(root, {true, true}, treePoints, treeImages, treeTables, &tree);
+        findPoints(root, {true, true, 10430}, treePoints, treeImages, treeTables, &tree,
+                   &tableScan);
         recordingMs = std::min(recordingMs, milliseconds(timer));
         if (run == 0) {
             points = std::move(plainPoints);
             images = std::move(plainImages);
             tables = std::move(plainTables);
+            enginePoints = std::move(treePoints);
+            engineImages = std::move(treeImages);
+            engineTables = std::move(treeTables);
         }
     }
     recordingMs = std::max(0.0, recordingMs - pointsMs);
@@ -163,6 +172,11 @@ void measure(const char *name, const QString &html, int elements)
     points.sort();
     images.sort();
     tables.sort();
+    for (int point : breaks.values())
+        enginePoints.addUnlessPresent(point);
+    enginePoints.sort();
+    engineImages.sort();
+    engineTables.sort();
 
     std::vector<int> plain;
     double loopMs = 1e9;
@@ -174,7 +188,9 @@ void measure(const char *name, const QString &html, int elements)
     }
 
     // The line-aware loop: page ends moved between lines (the elements at
-    // each page end looked at afresh on every run), avoided blocks kept whole.
+    // each page end looked at afresh on every run, and how far their glyphs
+    // reach across it), avoided blocks and table rows kept whole, room left
+    // for repeated table rows.
     std::vector<int> boundaries;
     double lineLoopMs = 1e9;
     int asked = 0;
@@ -182,12 +198,18 @@ void measure(const char *name, const QString &html, int elements)
     for (int run = 0; run < kRuns; ++run) {
         asked = moved = 0;
         std::unique_ptr<LineFinder> lines;
-        SlicingInput input{points.values(), breaks, avoided, images, tables, 10430, contentsHeight};
+        SlicingInput input{enginePoints.values(), breaks, avoided,       engineImages,
+                           engineTables,          10430,  contentsHeight};
         input.avoidedBlocks = avoidedBlocks;
+        input.avoidedBlocks.insert(input.avoidedBlocks.end(), tableScan.wholeBlocks.begin(),
+                                   tableScan.wholeBlocks.end());
+        input.rowPoints = &tableScan.rowPoints;
+        input.tableGroups = &tableScan.groups;
         input.placeCut = [&](int end, int lowest) {
             if (!lines)
                 lines = std::make_unique<LineFinder>(page.mainFrame(), root, tree);
             const int cut = lines->cutAtOrAbove(end, lowest);
+            lines->overhangAt(cut);
             ++asked;
             moved += cut != end;
             return cut;

@@ -54,6 +54,36 @@ void scanElement(const QWebElement &element, PointList &forcedBreaks, PointList 
     }
 }
 
+// The header and footer groups of a table: its first THEAD and TFOOT
+// children, the groups the web engine repeats the role of.
+TableGroups::Table tableGroups(const QWebElement &table, const QRect &geometry)
+{
+    static const QString thead = QStringLiteral("THEAD");
+    static const QString tfoot = QStringLiteral("TFOOT");
+    TableGroups::Table found{
+        geometry.left(), geometry.width(), geometry.top(), geometry.bottom(), {}, {}};
+    bool head = false;
+    bool foot = false;
+    for (QWebElement child = table.firstChild(); !child.isNull() && !(head && foot);
+         child = child.nextSibling()) {
+        const QString tag = child.tagName();
+        TableGroups::Rows *rows = nullptr;
+        if (!head && tag == thead) {
+            head = true;
+            rows = &found.head;
+        } else if (!foot && tag == tfoot) {
+            foot = true;
+            rows = &found.foot;
+        }
+        if (rows) {
+            const QRect box = child.geometry();
+            if (box.height() > 0)
+                *rows = {box.top(), box.bottom()};
+        }
+    }
+    return found;
+}
+
 } // namespace
 
 void findCssPageBreaks(const QWebElement &root, PointList &forcedBreaks, PointList &avoided,
@@ -68,10 +98,12 @@ void findCssPageBreaks(const QWebElement &root, PointList &forcedBreaks, PointLi
 }
 
 void findPoints(const QWebElement &parent, const PointScanOptions &options, PointList &points,
-                PointList &imagePoints, PointList &tablePoints, DocumentTree *tree)
+                PointList &imagePoints, PointList &tablePoints, DocumentTree *tree,
+                TableScan *tables)
 {
     static const QString img = QStringLiteral("IMG");
     static const QString table = QStringLiteral("TABLE");
+    static const QString row = QStringLiteral("TR");
     // Depth-first, in document order: each stack entry is the next sibling
     // still to visit on that level, with the index of its parent.
     struct Pending {
@@ -94,14 +126,24 @@ void findPoints(const QWebElement &parent, const PointScanOptions &options, Poin
         const QString tag = element.tagName();
         if (options.keepImagesWhole && tag == img)
             imagePoints.addUnlessPresent(point);
-        const bool wholeTable = options.keepTablesWhole && tag == table;
+        const bool isTable = tag == table;
+        const bool wholeTable = options.keepTablesWhole && isTable;
+        const bool enter = !wholeTable || (tables && geometry.height() > options.pageHeight);
         const int node =
-            tree ? tree->add(next.parent, geometry.top(), geometry.bottom(), !wholeTable) : -1;
-        if (wholeTable) {
+            tree ? tree->add(next.parent, geometry.top(), geometry.bottom(), enter) : -1;
+        if (wholeTable)
             tablePoints.addUnlessPresent(point);
-            continue;
+        if (tables && geometry.height() > 0) {
+            if ((wholeTable && enter) || tag == row)
+                tables->wholeBlocks.push_back({geometry.top(), geometry.bottom()});
+            if (tag == row)
+                tables->rowPoints.addUnlessPresent(point);
+            // A table that is one block never continues across a page.
+            if (isTable && enter)
+                tables->groups.add(tableGroups(element, geometry));
         }
-        pending.push_back({element.firstChild(), node});
+        if (enter)
+            pending.push_back({element.firstChild(), node});
     }
     if (tree)
         tree->finish();

@@ -212,6 +212,47 @@ int LineFinder::cutAtOrAbove(int position, int lowest)
     return position;
 }
 
+int LineFinder::overhangAt(int cut)
+{
+    m_crossing.clear();
+    m_tree.crossing(cut, &m_crossing);
+    int reach = 0;
+    for (const int node : m_crossing) {
+        Info &about = info(node);
+        if (about.kind != Kind::Even && about.kind != Kind::Measured)
+            continue;
+        if (!about.boxKnown)
+            readContentBox(node, about);
+        if (about.lineHeight <= 0 || cut <= about.contentTop || cut >= about.contentBottom)
+            continue;
+        const int glyph = glyphHeight(node);
+        if (glyph > about.lineHeight)
+            // At most a third of a line: more is a cut through a line, not
+            // an overlap.
+            reach =
+                std::max(reach, std::min((glyph - about.lineHeight + 1) / 2, about.lineHeight / 3));
+    }
+    return reach;
+}
+
+int LineFinder::glyphHeight(int node)
+{
+    const int key = flow().siblingRules ? -node - 1 : context(node);
+    const auto known = m_glyphHeights.find(key);
+    if (known != m_glyphHeights.end())
+        return known->second;
+    int height = 0;
+    if (installScript()) {
+        m_reply.clear();
+        emit textBoxesRequested(element(node), static_cast<int>(Scope::FirstCharacter), -1, -1);
+        const QVector<QStringRef> values = m_reply.splitRef(QLatin1Char(','));
+        if (values.size() >= 2)
+            height = std::max(0, values[1].toInt() - values[0].toInt());
+    }
+    m_glyphHeights.emplace(key, height);
+    return height;
+}
+
 // The highest position at or above `position` that passes between the lines
 // of `node` itself (not those of the elements inside it).
 int LineFinder::safeAt(int node, int position, bool avoidImages, const std::vector<int> &crossing)

@@ -47,13 +47,19 @@ public:
     // without cutting through a line of text or an image; else the highest
     // one that cuts through an image but no line of text; else `position`.
     int cutAtOrAbove(int position, int lowest);
+    // How far the glyphs of the lines of text beside `cut` (a position
+    // cutAtOrAbove() returned) reach across it, in document pixels: a font
+    // whose glyph boxes are taller than its lines overlaps the neighbouring
+    // lines by half the difference. 0 where the lines hold their glyphs.
+    int overhangAt(int cut);
 
 Q_SIGNALS:
     // Asks the document's script side for the boxes of text of `element`:
     // `scope` 0, a block of lines with its inline elements; 1, all its text;
     // 2, only what lies directly in it between its children `after` and
     // `before` (indices among its element children, -1 for its start or
-    // end). The answer comes back through setTextBoxes().
+    // end); 3, the first character of its text. The answer comes back
+    // through setTextBoxes().
     void textBoxesRequested(const QWebElement &element, int scope, int after, int before);
 
 public Q_SLOTS:
@@ -152,7 +158,10 @@ private:
     // web engine instead of two.
     void topAndBottom(int node, const QString &shorthand, const QString &top, const QString &bottom,
                       double *topValue, double *bottomValue);
-    enum class Scope { Lines = 0, AllText = 1, TextBetween = 2 };
+    enum class Scope { Lines = 0, AllText = 1, TextBetween = 2, FirstCharacter = 3 };
+    // The height of the glyph box of the first character of the element's
+    // text (0 when it has none), read once for all elements of a context.
+    int glyphHeight(int node);
     // Asks for the text boxes (see textBoxesRequested()) and keeps them;
     // returns their index in m_maps.
     int measure(int node, Scope scope, int after, int before);
@@ -192,6 +201,9 @@ private:
     QHash<QPair<int, QString>, int> m_contexts;
     int m_nextContext = 1;
     std::unordered_map<int, Box> m_boxes;
+    // Glyph heights by context (see glyphHeight()), or by node (negated, less
+    // one) where every element is a context of its own.
+    std::unordered_map<int, int> m_glyphHeights;
     std::unordered_map<int, Display> m_displays;
     std::unordered_map<int, bool> m_inFlow;
     std::vector<int> m_chain;

@@ -31,6 +31,19 @@
             add(range.getClientRects());
         } else if (scope === 1) {
             visit(element);
+        } else if (scope === 3) {
+            // The box of the first character of the element's text: as
+            // high as the glyphs of its font.
+            var walker = document.createTreeWalker(element, NodeFilter.SHOW_TEXT, null, false);
+            for (var t = walker.nextNode(); t; t = walker.nextNode()) {
+                var at = t.data.search(/\S/);
+                if (at >= 0) {
+                    range.setStart(t, at);
+                    range.setEnd(t, at + 1);
+                    add(range.getClientRects());
+                    break;
+                }
+            }
         } else {
             var kids = element.children;
             var start = after >= 0 ? kids[after].nextSibling : element.firstChild;

@@ -1,6 +1,7 @@
 #include "pageslicer.h"
 
 #include "pointlist.h"
+#include "tablegroups.h"
 
 #include <algorithm>
 #include <climits>
@@ -64,6 +65,15 @@ public:
     {
     }
 
+    // The height of the document a page of `start` holds: the page height,
+    // less the table rows the page repeats.
+    long long roomAt(long long start) const
+    {
+        if (!m_in.tableGroups || start < INT_MIN || start > INT_MAX)
+            return m_in.pageHeight;
+        return m_in.tableGroups->roomOnPage(static_cast<int>(start), m_in.pageHeight);
+    }
+
     // Boundaries placed between two lines of text, ascending.
     std::vector<int> lineCuts()
     {
@@ -88,6 +98,7 @@ private:
     {
         m_lastBoundary = boundary;
         m_boundaries.push_back(clampToInt(boundary));
+        m_pageHeight = roomAt(boundary);
     }
 
     void visit(long long point)
@@ -96,7 +107,8 @@ private:
         const long long freeSpace = m_pageHeight - m_proposed;
         const long long blockHeight = point - m_previous;
         const bool forced = m_in.forcedBreaks.contains(static_cast<int>(point));
-        const bool avoided = m_in.avoidedPoints.contains(static_cast<int>(point));
+        const bool avoided = m_in.avoidedPoints.contains(static_cast<int>(point)) ||
+                             (m_in.rowPoints && m_in.rowPoints->contains(static_cast<int>(point)));
         m_proposed += blockHeight;
         if (m_proposed <= m_pageHeight) {
             if (forced)
@@ -239,7 +251,8 @@ private:
     }
 
     const SlicingInput &m_in;
-    const long long m_pageHeight;
+    // The room of the current page (see roomAt()).
+    long long m_pageHeight;
     std::vector<int> m_boundaries;
     long long m_lastBoundary = 0;
     long long m_previous = 0;

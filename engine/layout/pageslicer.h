@@ -7,6 +7,7 @@ namespace quirex::engine
 {
 
 class PointList;
+class TableGroups;
 
 // The vertical extent of an element in document pixels; the bottom edge is
 // the element's last row (top + height - 1).
@@ -34,6 +35,12 @@ struct SlicingInput {
     // allowed, returns a position in between. Empty: cuts stay where they
     // fall.
     std::function<int(int pageEnd, int lowest)> placeCut = {};
+    // Bottom edges of table rows: a row that does not fit moves to the next
+    // page as an avoided block does (its extent is among avoidedBlocks).
+    const PointList *rowPoints = nullptr;
+    // The header and footer rows repeated where a table continues across a
+    // page: they take their height from the page's room for the document.
+    const TableGroups *tableGroups = nullptr;
 };
 
 // Cuts the document into page slices. Returns the ascending slice

@@ -15,9 +15,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <unistd.h>
 
@@ -484,6 +486,46 @@ TEST_F(Converter, OddContentConvertsWithoutHarm)
     EXPECT_TRUE(
         PdfProbe(path(QStringLiteral("big.pdf"))).text(0).contains(QStringLiteral("Big end")));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("big-copy.html"))));
+    EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join('\n'));
+}
+
+TEST_F(Converter, ImagesNoTallerThanAPageStayWholeWithTheBuiltInSettings)
+{
+    // Images of sizes of their own, each on a page of its own below text
+    // that leaves less room than the image needs (but more than half the
+    // page), so that the page's natural end falls through the image.
+    QByteArray html = "<html><body>";
+    QVector<QSize> sizes;
+    for (int i = 0; i < 4; ++i) {
+        const QSize size(60 + i, 700 + 20 * i);
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(QColor(40 * i, 90, 200 - 20 * i));
+        const QString name = QStringLiteral("image%1.png").arg(i);
+        ASSERT_TRUE(image.save(path(name)));
+        sizes << size;
+        html += "<div style='page-break-before:always'><p style='height:" +
+                QByteArray::number(250 + 30 * i) + "px'>Text</p><img src='" + name.toUtf8() +
+                "'></div>";
+    }
+    file(QStringLiteral("images.html"), html + "</body></html>");
+    // Pages holding each image, with the built-in settings and with both
+    // switches off.
+    const auto pagesOfImages = [&](const QString &output) {
+        EXPECT_EQ(converter->Convert(path(QStringLiteral("images.html")), path(output)), 0);
+        const PdfProbe pdf(path(output));
+        QVector<int> pages(sizes.size(), 0);
+        for (int page = 0; page < pdf.pageCount(); ++page)
+            for (const QSize &size : pdf.imageSizes(page))
+                if (sizes.contains(size))
+                    ++pages[sizes.indexOf(size)];
+        return pages;
+    };
+    EXPECT_EQ(pagesOfImages(QStringLiteral("whole.pdf")), QVector<int>(sizes.size(), 1));
+    converter->settings().PostEntireImages = false;
+    converter->settings().PostEntireTables = false;
+    const QVector<int> cut = pagesOfImages(QStringLiteral("cut.pdf"));
+    EXPECT_TRUE(std::any_of(cut.begin(), cut.end(), [](int pages) { return pages > 1; }))
+        << "no page end falls through an image";
     EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join('\n'));
 }
 

@@ -149,7 +149,24 @@ TEST(LoadSettings, FirstStartKeepsIntegersAndClearsBooleans)
     expected.PreserveLinks = false;
     expected.ExcludeOrphanPages = false;
     EXPECT_EQ(s, expected);
+    // Images and tables stay whole until the user stores otherwise.
+    EXPECT_TRUE(s.PostEntireImages);
+    EXPECT_TRUE(s.PostEntireTables);
     EXPECT_FALSE(QFile::exists(settingsPath()));
+}
+
+TEST(LoadSettings, StoredWholeImageAndTableSwitchesAreReadAsStored)
+{
+    writeSettingsFile("[Settings]\nPostEntireImages=false\nPostEntireTables=\n");
+    ConversionSettings s;
+    SettingsStore store(QStringLiteral("settings.ini"), QStringLiteral("Quirex Desk"));
+    LoadSettings(s, store);
+    EXPECT_FALSE(s.PostEntireImages);
+    EXPECT_TRUE(s.PostEntireTables); // empty: not stored
+    writeSettingsFile("[Settings]\nPostEntireImages=0\nPostEntireTables=no\n");
+    LoadSettings(s, store);
+    EXPECT_FALSE(s.PostEntireImages);
+    EXPECT_FALSE(s.PostEntireTables);
 }
 
 TEST(LoadSettings, ReadsIntegersFromLeadingDigitsWithoutRangeChecks)

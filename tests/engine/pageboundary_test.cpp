@@ -1,6 +1,6 @@
 // Page boundaries through every kind of block a manual holds, checked on the
 // printed file: no line of text is cut between two pages.
-#include "pdfprobe.h"
+#include "printedwords.h"
 #include "quirex.h"
 #include "testenvironment.h"
 
@@ -13,33 +13,15 @@
 
 #include <memory>
 
-using quirex::test::PdfProbe;
-using quirex::test::PdfWord;
+using quirex::test::firstOf;
+using quirex::test::PrintedWords;
+using quirex::test::readWords;
 using quirex::test::scratchFolder;
+using quirex::test::Words;
+using quirex::test::wordsNotPrintedOnce;
 
 namespace
 {
-
-constexpr double kPointsPerPixel = 72.0 / 96.0;
-
-// Hands out words that occur once in a document ("w00001", "w00002", ...),
-// so that each can be found on exactly one page.
-class Words final
-{
-public:
-    QString next() { return QStringLiteral("w%1").arg(++m_count, 5, 10, QLatin1Char('0')); }
-    QString run(int count)
-    {
-        QStringList words;
-        for (int i = 0; i < count; ++i)
-            words << next();
-        return words.join(QLatin1Char(' '));
-    }
-    int count() const { return m_count; }
-
-private:
-    int m_count = 0;
-};
 
 struct Layout {
     QString paper = QStringLiteral("a4");
@@ -56,59 +38,6 @@ struct BoundaryCase {
 void PrintTo(const BoundaryCase &c, std::ostream *out)
 {
     *out << c.name;
-}
-
-// Pages each word of `pdf` lies on, and every word box that reaches outside
-// the printable area of its page (margins of 10, 40, 10, 40 pixels).
-struct PrintedWords {
-    QHash<QString, QVector<int>> pages;
-    QStringList outside;
-};
-
-PrintedWords readWords(const QString &pdf)
-{
-    PrintedWords result;
-    const PdfProbe probe(pdf);
-    // Word boxes are the font's full height; a line that fits its page may
-    // still reach a point or two into the margin.
-    constexpr double tolerance = 2.0;
-    const QMarginsF margins(10 * kPointsPerPixel, 40 * kPointsPerPixel, 10 * kPointsPerPixel,
-                            40 * kPointsPerPixel);
-    for (int page = 0; page < probe.pageCount(); ++page) {
-        const QSizeF size = probe.pageSizePoints(page);
-        const QRectF printable = QRectF(QPointF(0, 0), size)
-                                     .marginsRemoved(margins)
-                                     .adjusted(-tolerance, -tolerance, tolerance, tolerance);
-        for (const PdfWord &word : probe.words(page)) {
-            result.pages[word.text].append(page + 1);
-            if (!printable.contains(word.box))
-                result.outside << QStringLiteral("%1 on page %2 at y %3-%4")
-                                      .arg(word.text)
-                                      .arg(page + 1)
-                                      .arg(word.box.top())
-                                      .arg(word.box.bottom());
-        }
-    }
-    return result;
-}
-
-// Words missing, or printed more than once.
-QStringList wordsNotPrintedOnce(const PrintedWords &printed, int count)
-{
-    QStringList problems;
-    Words expected;
-    for (int i = 0; i < count; ++i) {
-        const QString word = expected.next();
-        const QVector<int> pages = printed.pages.value(word);
-        if (pages.size() != 1)
-            problems << QStringLiteral("%1 printed %2 times").arg(word).arg(pages.size());
-    }
-    return problems;
-}
-
-std::string firstOf(const QStringList &problems)
-{
-    return QStringList(problems.mid(0, 8)).join(QStringLiteral("; ")).toStdString();
 }
 
 class PageBoundary : public ::testing::TestWithParam<BoundaryCase>

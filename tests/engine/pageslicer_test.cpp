@@ -1,9 +1,11 @@
 #include "linemap.h"
 #include "pageslicer.h"
 #include "pointlist.h"
+#include "tablegroups.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 using quirex::engine::Extent;
@@ -11,6 +13,7 @@ using quirex::engine::LineMap;
 using quirex::engine::PointList;
 using quirex::engine::slicePages;
 using quirex::engine::SlicingInput;
+using quirex::engine::TableGroups;
 
 namespace
 {
@@ -376,4 +379,64 @@ TEST(PageSlicer, RandomDocumentsNeverGiveSlicesTallerThanAPage)
                 << "round " << round << describe(doc, boundaries);
         }
     }
+}
+
+// A table of 60 rows of 900 to 1,400 pixels below a paragraph, with header
+// rows of 600 and footer rows of 400: rows move whole, and every page the
+// table spans has room for the rows it repeats.
+TEST(PageSlicer, TableRowsMoveWholeAndLeaveRoomForRepeatedRows)
+{
+    Document doc({2999});
+    PointList rows;
+    TableGroups groups;
+    const int tableTop = 3000;
+    int y = tableTop + 600; // below the header rows
+    std::vector<Extent> rowExtents;
+    for (int i = 0; i < 60; ++i) {
+        const int height = 900 + 100 * (i % 6);
+        // Each row holds the bottom edges of its cells' lines.
+        for (int line = 250; line < height; line += 250)
+            doc.points.push_back(y + line - 1);
+        rowExtents.push_back({y, y + height - 1});
+        doc.points.push_back(y + height - 1);
+        rows.addUnlessPresent(y + height - 1);
+        y += height;
+    }
+    const int footTop = y;
+    doc.points.push_back(footTop + 399);
+    groups.add(
+        {0, 5000, tableTop, footTop + 399, {tableTop, tableTop + 599}, {footTop, footTop + 399}});
+    doc.avoidedBlocks = rowExtents;
+    doc.contentsHeight = footTop + 1000;
+
+    PointList all;
+    for (int p : doc.points)
+        all.addUnlessPresent(p);
+    all.sort();
+    SlicingInput input{all.values(), doc.breaks, doc.avoided,       doc.images,
+                       doc.tables,   10000,      doc.contentsHeight};
+    input.avoidedBlocks = doc.avoidedBlocks;
+    input.rowPoints = &rows;
+    input.tableGroups = &groups;
+    const std::vector<int> boundaries = slicePages(input);
+    ASSERT_GE(boundaries.size(), 8u);
+    for (size_t i = 1; i + 1 < boundaries.size(); ++i) {
+        const int from = boundaries[i - 1];
+        const int to = boundaries[i];
+        // Every cut lies between two rows (at the bottom edge of the upper).
+        const bool betweenRows = std::any_of(rowExtents.begin(), rowExtents.end(),
+                                             [to](const Extent &row) { return row.bottom == to; });
+        EXPECT_TRUE(betweenRows || to <= tableTop + 600) << "cut " << i << " at " << to;
+        int repeated = 0;
+        if (groups.continuedAt(from))
+            repeated += 600;
+        if (groups.continuedPast(to))
+            repeated += 400;
+        EXPECT_LE(to - from + repeated, 10000) << "page " << i;
+    }
+    // Pages inside the table repeat both groups.
+    EXPECT_TRUE(groups.continuedAt(boundaries[2]));
+    EXPECT_TRUE(groups.continuedPast(boundaries[2]));
+    // Header and footer rows taking more than a third of the page are not repeated.
+    EXPECT_FALSE(TableGroups::repeatsOn(*groups.continuedAt(boundaries[2]), 2999));
 }

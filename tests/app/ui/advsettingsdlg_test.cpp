@@ -134,7 +134,12 @@ TEST(SettingsDialog, OkTakesEveryControlAndListsOutsideTheirRangeGiveDefaults)
     EXPECT_EQ(dialog.settings().Encoding, 63);
     EXPECT_EQ(dialog.settings().Orientation, 0);
 
-    CAdvSettingsDlg edited(ConversionSettings(), nullptr, LanguageEnglish);
+    // The whole-image and whole-table switches start off, so the clicks
+    // turn every switch on.
+    ConversionSettings start;
+    start.PostEntireImages = false;
+    start.PostEntireTables = false;
+    CAdvSettingsDlg edited(start, nullptr, LanguageEnglish);
     edited.show();
     control<CMyComboBox>(&edited, "1108")->setCurrentIndex(28);
     control<CMyComboBox>(&edited, "1109")->setCurrentIndex(1);
