@@ -33,6 +33,7 @@ struct ConversionSettings {
     bool PostEntireImages = false;
     int Zoom = 100; // content zoom in percent; 0 keeps the engine's own
     bool PostEntireTables = false;
+    bool ScreenMedia = false; // lay documents out with their screen styles, not print ones
 
     // Back to the built-in defaults.
     void setDefaults() { *this = ConversionSettings(); }

@@ -48,7 +48,8 @@ const char kInterfaceId[] = "{66B7DD32-88C8-4F8A-B2D0-71A0A554D870}";
     X(EndDoc)                                                                                      \
     X(SetCustomPaperSize)                                                                          \
     X(DrawText)                                                                                    \
-    X(GetTextHeight)
+    X(GetTextHeight)                                                                               \
+    X(SetMediaType)
 
 namespace member
 {
@@ -270,6 +271,11 @@ int EngineClient::getTextHeight(const QString &text)
 {
     const Variant height = m_object->callOrThrow(member::GetTextHeight, {Variant(text)});
     return height.toInt();
+}
+
+void EngineClient::setMediaType(const QString &type)
+{
+    m_object->callOrThrow(member::SetMediaType, {text(type)});
 }
 
 } // namespace quirex::app

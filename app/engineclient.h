@@ -79,6 +79,7 @@ public:
     void drawText(int x, int y, int width, int height, const QString &layout, const QString &text,
                   double sx, double sy, double angle);
     int getTextHeight(const QString &text);
+    void setMediaType(const QString &type);
 
 private:
     EngineClient(const EngineClient &) = delete;

@@ -202,6 +202,9 @@ public Q_SLOTS:
     int GetTextHeight(const QString &text);
     void DrawImage(int x, int y, const QString &image_location, double sx, double sy, double angle);
     void Timer(int time_interval);
+    // "screen" lays the next documents out with their screen styles, "print"
+    // (the default) with their print styles; any other value changes nothing.
+    void SetMediaType(const QString &sMediaType);
 
 private:
     std::unique_ptr<QUIREXPrivate> d;
