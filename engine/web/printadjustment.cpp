@@ -31,13 +31,18 @@ const char kAdjust[] = R"JS((function (zoom) {
     svg.style.setProperty('font-size', own + 'px', 'important');
     ++changed;
   }
-  var wide = [];
+  var wide = [], fixed = [];
   var all = document.body ? document.body.getElementsByTagName('*') : [];
   for (var j = 0; j < all.length; ++j) {
-    var box = all[j];
+    var box = all[j], style = getComputedStyle(box);
+    if (style.position === 'fixed') fixed.push(box);
     if (box.scrollWidth <= box.clientWidth + 1) continue;
-    var overflow = getComputedStyle(box).overflowX;
+    var overflow = style.overflowX;
     if (overflow === 'auto' || overflow === 'scroll') wide.push(box);
+  }
+  for (var f = 0; f < fixed.length; ++f) {
+    fixed[f].style.setProperty('position', 'absolute', 'important');
+    ++changed;
   }
   // Inside each box, every element that starts unwrapped text of its own
   // (its white-space differs from its parent's) wraps, read before any change.
@@ -69,7 +74,7 @@ input[type=checkbox], input[type=radio] {
 }
 input[type=radio] { border-radius: 50%; }
 input[type=checkbox]:checked { background: #fff url("data:image/svg+xml;utf8,<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 11 11'><path d='M2 5.5l2.5 2.5 4.5-5' fill='none' stroke='black' stroke-width='1.6'/></svg>") no-repeat center / 100% 100%; }
-input[type=radio]:checked { background: radial-gradient(circle, #000 0, #000 40%, #fff 45%); }
+input[type=radio]:checked { background: #fff url("data:image/svg+xml;utf8,<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 11 11'><circle cx='5.5' cy='5.5' r='2.5'/></svg>") no-repeat center / 100% 100%; }
 )CSS";
 
 } // namespace

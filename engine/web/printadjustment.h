@@ -19,6 +19,10 @@ namespace quirex::engine
 //   than the box) gets its text wrapped inside it: on paper nothing scrolls,
 //   and the hidden part would be cut at the box's edge.
 //
+// - An element of fixed position is placed once, where it stands at the
+//   top of the document, as on paper: pinned to the view, it would be
+//   painted on every page, over the text there.
+//
 // Returns the number of elements changed, or -1 when the script could not run.
 int adjustForPrint(QWebFrame *frame, double pageZoom);
 
