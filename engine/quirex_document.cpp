@@ -183,10 +183,11 @@ void QUIREX::SetMediaType(const QString &sMediaType)
         if (screen != d->document.m_screenMedia)
             QWebSettings::clearMemoryCaches();
         d->document.m_screenMedia = screen;
-    } else
-        d->m_writeLog(QStringLiteral("SetMediaType: unknown media type \"%1\"; kept %2")
-                          .arg(sMediaType, d->document.m_screenMedia ? QStringLiteral("screen")
-                                                                     : QStringLiteral("print")));
+        return;
+    }
+    d->m_writeLog(QStringLiteral("SetMediaType: unknown media type \"%1\"; kept %2")
+                      .arg(sMediaType, d->document.m_screenMedia ? QStringLiteral("screen")
+                                                                 : QStringLiteral("print")));
 }
 
 void QUIREX::RunJavaScript(const QString &script)

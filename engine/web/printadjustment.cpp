@@ -33,11 +33,13 @@ const char kAdjust[] = R"JS((function (zoom) {
   }
   var wide = [], fixed = [];
   var all = document.body ? document.body.getElementsByTagName('*') : [];
+  // A box's style is read only where it can matter: a fixed element has no
+  // offset parent, and a box that scrolls sideways is wider inside than out.
   for (var j = 0; j < all.length; ++j) {
-    var box = all[j], style = getComputedStyle(box);
-    if (style.position === 'fixed') fixed.push(box);
+    var box = all[j];
+    if (box.offsetParent === null && getComputedStyle(box).position === 'fixed') fixed.push(box);
     if (box.scrollWidth <= box.clientWidth + 1) continue;
-    var overflow = style.overflowX;
+    var overflow = getComputedStyle(box).overflowX;
     if (overflow === 'auto' || overflow === 'scroll') wide.push(box);
   }
   for (var f = 0; f < fixed.length; ++f) {
@@ -73,6 +75,18 @@ input[type=checkbox], input[type=radio] {
   margin: 3px 3px 3px 4px; border: 1px solid #767676; background: #fff; vertical-align: -2px;
 }
 input[type=radio] { border-radius: 50%; }
+input:not([type]), input[type=text], input[type=search], input[type=email], input[type=url],
+input[type=password], input[type=number], input[type=tel], textarea {
+  -webkit-appearance: none; border: 1px solid #767676; background-color: #fff; padding: 2px 3px;
+}
+button, input[type=button], input[type=submit], input[type=reset] {
+  -webkit-appearance: none; border: 1px solid #767676; border-radius: 3px;
+  background-color: #f4f4f4; padding: 3px 6px; font: inherit;
+}
+select {
+  -webkit-appearance: none; border: 1px solid #767676; border-radius: 3px; padding: 4px 20px 4px 3px;
+  background: #fff url("data:image/svg+xml;utf8,<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 10 6'><path d='M1 1l4 4 4-4' fill='none' stroke='black'/></svg>") no-repeat right 5px center / 9px 6px;
+}
 input[type=checkbox]:checked { background: #fff url("data:image/svg+xml;utf8,<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 11 11'><path d='M2 5.5l2.5 2.5 4.5-5' fill='none' stroke='black' stroke-width='1.6'/></svg>") no-repeat center / 100% 100%; }
 input[type=radio]:checked { background: #fff url("data:image/svg+xml;utf8,<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 11 11'><circle cx='5.5' cy='5.5' r='2.5'/></svg>") no-repeat center / 100% 100%; }
 )CSS";

@@ -27,8 +27,9 @@ namespace quirex::engine
 int adjustForPrint(QWebFrame *frame, double pageZoom);
 
 // The style sheet every document is printed with, on top of its own: no
-// scroll bars, and check boxes and radio buttons drawn with CSS at their
-// size on screen (the platform's drawing does not follow the page zoom).
+// scroll bars, and form controls (check boxes, radio buttons, text fields,
+// buttons, lists) drawn with CSS at their size on screen: the platform's
+// drawing does not follow the page zoom.
 QString printStyleSheet();
 
 // fontSubstitutionStyleSheet() and printStyleSheet() as one "data:text/css"

@@ -3,7 +3,7 @@
 // of a small set is rendered both ways at 96 dpi and compared region by
 // region by the share of ink, which tells a glyph or control drawn at the
 // wrong scale from the small differences of antialiasing.
-#include "printadjustment.h"
+#include "fontsubstitution.h"
 #include "quirex.h"
 #include "testenvironment.h"
 #include "webtestutil.h"
@@ -31,7 +31,8 @@ constexpr int kCell = 32;
 QImage webEngineImage(const QString &html)
 {
     QWebPage page;
-    page.settings()->setUserStyleSheetUrl(quirex::engine::documentStyleSheetUrl());
+    // The web engine's own drawing of controls, with the engine's fonts.
+    page.settings()->setUserStyleSheetUrl(quirex::engine::fontSubstitutionStyleSheetUrl());
     page.mainFrame()->setScrollBarPolicy(Qt::Horizontal, Qt::ScrollBarAlwaysOff);
     page.mainFrame()->setScrollBarPolicy(Qt::Vertical, Qt::ScrollBarAlwaysOff);
     page.setViewportSize(kPage);
@@ -119,7 +120,9 @@ const SamplePage kPages[] = {
     {"controls", "<p><input type=checkbox checked> checked <input type=checkbox> unchecked "
                  "<input type=radio checked> on <input type=radio> off</p>"
                  "<p><input type=checkbox checked><input type=checkbox checked>"
-                 "<input type=checkbox checked><input type=checkbox checked></p>"},
+                 "<input type=checkbox checked><input type=checkbox checked></p>"
+                 "<p><input type=text value='typed text'> <button>Press</button> "
+                 "<select><option>First choice</option></select></p>"},
 };
 
 } // namespace
