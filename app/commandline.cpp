@@ -63,6 +63,7 @@ enum class Option {
     BaseUrl,
     Zoom,
     PreserveLinks,
+    Media,
 };
 
 const QHash<QString, Option> &optionTable()
@@ -91,6 +92,7 @@ const QHash<QString, Option> &optionTable()
         {QStringLiteral("/baseurl"), Option::BaseUrl},
         {QStringLiteral("/zoom"), Option::Zoom},
         {QStringLiteral("/preservelinks"), Option::PreserveLinks},
+        {QStringLiteral("/media"), Option::Media},
     };
     return table;
 }
@@ -271,6 +273,13 @@ bool applyOption(Option option, const QString &value, ConversionOptions &options
         return true;
     case Option::PreserveLinks:
         return readYesNo(value, s.PreserveLinks);
+    case Option::Media: {
+        const QString word = value.toLower();
+        if (word != QLatin1String("screen") && word != QLatin1String("print"))
+            return false;
+        s.ScreenMedia = word == QLatin1String("screen");
+        return true;
+    }
     }
     return false;
 }

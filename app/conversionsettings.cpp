@@ -14,7 +14,7 @@ auto fields(const ConversionSettings &s)
                     s.CustomPaperHeight, s.Author, s.Subject, s.Title, s.Keywords, s.Encoding,
                     s.PreserveLinks, s.BaseURL, s.ExcludeOrphanPages, s.PageNumbers,
                     s.PageNumberAlign, s.PageNumberFormat, s.MarginLeft, s.MarginRight, s.MarginTop,
-                    s.MarginBottom, s.PostEntireImages, s.Zoom, s.PostEntireTables);
+                    s.MarginBottom, s.PostEntireImages, s.Zoom, s.PostEntireTables, s.ScreenMedia);
 }
 
 } // namespace

@@ -35,6 +35,7 @@ struct ConversionSettings {
     bool PostEntireImages = true;
     int Zoom = 100; // content zoom in percent; 0 keeps the engine's own
     bool PostEntireTables = true;
+    bool ScreenMedia = false; // lay documents out with their screen styles, not print ones
 
     // Back to the built-in defaults.
     void setDefaults() { *this = ConversionSettings(); }

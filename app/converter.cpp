@@ -534,14 +534,21 @@ void CConverter::ApplySettings()
         engine.setLandscapePageOrientation(s.Orientation != 0);
         engine.setPreserveLinks(s.PreserveLinks);
         if (s.PreserveLinks) {
+            // Without a base address the engine resolves relative links
+            // against the document's own address.
             QString base = s.BaseURL;
-            if (!base.endsWith(QLatin1Char('/')))
+            if (!base.isEmpty() && !base.endsWith(QLatin1Char('/')))
                 base += QLatin1Char('/');
             engine.setBaseUrl(base);
         }
     } catch (const ComError &) {
         // The engine keeps its own values for what it refused; the
         // conversion goes on with them.
+    }
+    try {
+        engine.setMediaType(s.ScreenMedia ? QStringLiteral("screen") : QStringLiteral("print"));
+    } catch (const ComError &) {
+        // An engine without the member prints as it always does.
     }
 }
 

@@ -49,7 +49,8 @@ const char kInterfaceId[] = "{66B7DD32-88C8-4F8A-B2D0-71A0A554D870}";
     X(SetCustomPaperSize)                                                                          \
     X(DrawText)                                                                                    \
     X(GetTextHeight)                                                                               \
-    X(LastFailure)
+    X(LastFailure)                                                                                 \
+    X(SetMediaType)
 
 namespace member
 {
@@ -276,6 +277,11 @@ int EngineClient::getTextHeight(const QString &text)
 QString EngineClient::lastFailure()
 {
     return m_object->callOrThrow(member::LastFailure, {}).toString();
+}
+
+void EngineClient::setMediaType(const QString &type)
+{
+    m_object->callOrThrow(member::SetMediaType, {text(type)});
 }
 
 } // namespace quirex::app

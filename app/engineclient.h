@@ -82,6 +82,7 @@ public:
     // Why the last load, or the EndDoc after it, failed; empty when it
     // succeeded (the engine reports no failure through its other members).
     QString lastFailure();
+    void setMediaType(const QString &type);
 
 private:
     EngineClient(const EngineClient &) = delete;

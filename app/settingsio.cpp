@@ -41,6 +41,7 @@ bool LoadSettings(ConversionSettings &s, const SettingsStore &store)
     store.ReadInt(section, QStringLiteral("PaperSize"), s.PaperSize);
     store.ReadInt(section, QStringLiteral("Orientation"), s.Orientation);
     store.ReadInt(section, QStringLiteral("Zoom"), s.Zoom);
+    store.ReadBool(section, QStringLiteral("ScreenMedia"), s.ScreenMedia);
     return true;
 }
 
@@ -61,6 +62,7 @@ bool SaveSettings(const ConversionSettings &s, SettingsStore &store)
     store.WriteInt(section, QStringLiteral("PaperSize"), s.PaperSize);
     store.WriteInt(section, QStringLiteral("Orientation"), s.Orientation);
     store.WriteInt(section, QStringLiteral("Zoom"), s.Zoom);
+    store.WriteBool(section, QStringLiteral("ScreenMedia"), s.ScreenMedia);
     return true;
 }
 

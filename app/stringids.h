@@ -85,6 +85,7 @@ enum Id : int {
     EncodingLabel = 7142,
     BaseUrlLabel = 7143,
     ZoomLabel = 7144,
+    ScreenMedia = 7150,
 };
 
 } // namespace quirex::app::strings

@@ -127,6 +127,7 @@ const Entry kTable[] = {
     {7142, u"Encoding:", u"Кодировка:"},
     {7143, u"Base URL:", u"Базовый URL:"},
     {7144, u"Content zoom factor %:", u"Масштаб содержимого %:"},
+    {7150, u"Print screen styles", u"Печатать экранные стили"},
 };
 
 const char16_t *find(int id, int language)

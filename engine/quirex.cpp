@@ -8,6 +8,7 @@
 #include "encodingnames.h"
 #include "enginetrace.h"
 #include "fontsubstitution.h"
+#include "printadjustment.h"
 #include "webpage.h"
 
 #include <QCoreApplication>
@@ -90,6 +91,8 @@ QUIREX::QUIREX()
     // address; prefetching names would tell a server which document is being converted.
     settings->setAttribute(QWebSettings::LocalContentCanAccessRemoteUrls, false);
     settings->setAttribute(QWebSettings::DnsPrefetchEnabled, false);
+    // The font names of the process-wide sheet, and what paper needs.
+    settings->setUserStyleSheetUrl(documentStyleSheetUrl());
     d->readUntrustedMode();
     document.m_graphicsWebView = std::make_unique<QGraphicsWebView>();
     document.m_graphicsWebView->setResizesToContents(true);

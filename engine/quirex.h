@@ -207,6 +207,9 @@ public Q_SLOTS:
     // or after EndDoc why its document was not put in place at
     // OutputFileName; empty when it succeeded.
     QString LastFailure();
+    // "screen" lays the next documents out with their screen styles, "print"
+    // (the default) with their print styles; any other value changes nothing.
+    void SetMediaType(const QString &sMediaType);
 
 private:
     std::unique_ptr<QUIREXPrivate> d;

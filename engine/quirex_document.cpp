@@ -7,9 +7,13 @@
 #include "documentnetworkaccess.h"
 #include "domrewrite.h"
 #include "enginetrace.h"
+#include "printadjustment.h"
+#include "printmedia.h"
+#include "utf8detection.h"
 
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QGraphicsWebView>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -38,6 +42,21 @@ const QString kPlaceholder = QStringLiteral(
 int nonNegative(int milliseconds)
 {
     return std::max(0, milliseconds);
+}
+
+// A local file without a declared character set falls back to the default
+// text encoding; one whose bytes are UTF-8 beyond ASCII is read as UTF-8
+// whatever that default is. A character set the file or its server declares
+// still wins. The page's own setting is used, so the default the caller set
+// (a global one) stays as it is for every other document.
+void chooseFallbackEncoding(QWebPage *page, const QUrl &url)
+{
+    bool utf8 = false;
+    if (url.isLocalFile()) {
+        QFile file(url.toLocalFile());
+        utf8 = file.open(QIODevice::ReadOnly) && quirex::engine::isNonAsciiUtf8(file);
+    }
+    page->settings()->setDefaultTextEncoding(utf8 ? QStringLiteral("UTF-8") : QString());
 }
 
 } // namespace
@@ -166,8 +185,10 @@ void QUIREXPrivate::readUntrustedMode()
 
 void QUIREXPrivate::startDocument(const QUrl &documentUrl, const QUrl &entry)
 {
-    // Every document starts at the render scale.
+    // Every document starts at the render scale and the caller's zoom.
     document.m_documentScale = m_renderScale;
+    document.m_fitScale = 1.0;
+    document.m_networkAccess->setPrintMedia(!document.m_screenMedia);
     document.m_networkAccess->startDocument(quirex::engine::DocumentSource::fromUrl(documentUrl),
                                             entry);
 }
@@ -180,6 +201,7 @@ void QUIREX::LoadHTMLString(const QString &sHTML)
                              ? QUrl(d->document.m_baseUrl, QUrl::TolerantMode)
                              : QUrl();
     d->startDocument(baseUrl, QUrl());
+    chooseFallbackEncoding(d->document.m_webPage, QUrl());
     d->setUpLayout();
     d->waitForLoad([&] { d->document.m_mainFrame->setHtml(html, baseUrl); });
     d->prepareLoadedDocument();
@@ -206,6 +228,7 @@ void QUIREX::LoadHTMLFile(const QString &sFileName)
     const QUrl url = QUrl::fromLocalFile(QDir::cleanPath(path));
 
     d->startDocument(url, url);
+    chooseFallbackEncoding(d->document.m_webPage, url);
     d->setUpLayout();
     d->waitForLoad([&] { d->document.m_mainFrame->setUrl(url); }, url);
     d->m_ReplaceHtml(d->document.m_mainFrame->documentElement());
@@ -228,9 +251,26 @@ void QUIREX::LoadURL(const QString &sURL)
     d->restoreLoadedBody();
     const QUrl url(sURL, QUrl::TolerantMode);
     d->startDocument(url, url);
+    chooseFallbackEncoding(d->document.m_webPage, url);
     d->setUpLayout();
     d->waitForLoad([&] { d->document.m_webView->load(url); }, url);
     d->prepareLoadedDocument();
+}
+
+void QUIREX::SetMediaType(const QString &sMediaType)
+{
+    const QString type = sMediaType.trimmed().toLower();
+    if (type == QLatin1String("screen") || type == QLatin1String("print")) {
+        const bool screen = type == QLatin1String("screen");
+        // Style sheets kept from earlier loads were styled for the other type.
+        if (screen != d->document.m_screenMedia)
+            QWebSettings::clearMemoryCaches();
+        d->document.m_screenMedia = screen;
+        return;
+    }
+    d->m_writeLog(QStringLiteral("SetMediaType: unknown media type \"%1\"; kept %2")
+                      .arg(sMediaType, d->document.m_screenMedia ? QStringLiteral("screen")
+                                                                 : QStringLiteral("print")));
 }
 
 void QUIREX::RunJavaScript(const QString &script)
@@ -263,8 +303,8 @@ void QUIREXPrivate::setUpLayout()
 {
     QWebFrame *frame = document.m_mainFrame;
     frame->setZoomFactor(documentZoom());
-    QUIREX_TRACE() << "m_ContentZoomFactor: " << document.m_zoomFactor << "document scale"
-                   << document.m_documentScale;
+    QUIREX_TRACE() << "m_ContentZoomFactor: " << document.m_zoomFactor << "fit"
+                   << document.m_fitScale << "document scale" << document.m_documentScale;
     frame->setScrollBarPolicy(Qt::Horizontal, Qt::ScrollBarAlwaysOff);
     frame->setScrollBarPolicy(Qt::Vertical, Qt::ScrollBarAlwaysOff);
 
@@ -278,7 +318,7 @@ void QUIREXPrivate::setUpLayout()
     const QRect printable = layout.printableRect();
     const int width = printable.width();
     const int height = printable.height();
-    const double zoom = document.m_zoomFactor;
+    const double zoom = layoutZoom();
     const double scale = document.m_documentScale;
     const bool slicingMode = slicing.m_slicingMode;
     // In one-page mode the layout is one pixel high, so the contents, and
@@ -294,9 +334,55 @@ void QUIREXPrivate::setUpLayout()
     document.m_graphicsWebView->setResizesToContents(false);
 }
 
+double QUIREXPrivate::layoutZoom() const
+{
+    return document.m_zoomFactor * document.m_fitScale;
+}
+
 double QUIREXPrivate::documentZoom() const
 {
-    return document.m_zoomFactor * document.m_documentScale / m_renderScale;
+    return layoutZoom() * document.m_documentScale / m_renderScale;
+}
+
+void QUIREXPrivate::applyPrintStyles()
+{
+    QWebFrame *frame = document.m_mainFrame;
+    if (!document.m_screenMedia && quirex::engine::applyPrintMedia(frame) < 0)
+        QUIREX_TRACE() << "print styles not applied: the script did not run";
+    const int adjusted = quirex::engine::adjustForPrint(frame, documentZoom());
+    QUIREX_TRACE() << "elements adjusted for print:" << adjusted;
+}
+
+void QUIREXPrivate::fitContentWidth()
+{
+    if (!slicing.m_slicingMode)
+        return;
+    QWebFrame *frame = document.m_mainFrame;
+    const int printable = document.m_webPage->viewportSize().width();
+    // A device pixel of rounding is no overflow.
+    const int tolerance = static_cast<int>(std::ceil(document.m_documentScale));
+    const auto widest = [frame] {
+        // Reading an element's box brings the layout up to date first.
+        frame->documentElement().geometry();
+        return frame->contentsSize().width();
+    };
+    // Content that grows with the layout width may need a second try.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int width = widest();
+        if (width <= printable + tolerance || document.m_fitScale <= kLowestFitScale)
+            break;
+        document.m_fitScale =
+            std::max(kLowestFitScale, document.m_fitScale * printable / static_cast<double>(width));
+        setUpLayout();
+    }
+    const int width = widest();
+    if (width > printable + tolerance)
+        m_writeLog(QStringLiteral("The document is wider than the page at half its zoom; its "
+                                  "right part is cut off (%1 of %2 pixels printed).")
+                       .arg(printable / document.m_documentScale, 0, 'f', 0)
+                       .arg(width / document.m_documentScale, 0, 'f', 0));
+    if (document.m_fitScale < 1.0)
+        QUIREX_TRACE() << "laid out at" << document.m_fitScale << "of the zoom to fit" << width;
 }
 
 void QUIREXPrivate::fitDocumentScale()
@@ -329,6 +415,8 @@ void QUIREXPrivate::prepareLoadedDocument()
     // Unchanged since the load began, unless a script or the caller changed
     // the document or the settings: then it is laid out again here.
     setUpLayout();
+    applyPrintStyles();
+    fitContentWidth();
     fitDocumentScale();
     const bool custom = geometry.paperKind() == PageGeometry::PaperKind::Custom;
     if (slicing.m_slicingMode) {

@@ -48,6 +48,17 @@ void QUIREXPrivate::collectLinks()
     links.m_linksCollected = true;
 }
 
+QString QUIREXPrivate::linkBase() const
+{
+    if (!document.m_baseUrl.isEmpty())
+        return document.m_baseUrl;
+    // A string loaded without a base address has none of its own either.
+    const QUrl own = document.m_mainFrame->baseUrl();
+    if (own.isRelative() || own.scheme() == QLatin1String("about"))
+        return {};
+    return own.toString(QUrl::FullyEncoded);
+}
+
 double QUIREXPrivate::pointsPerDocumentPixel() const
 {
     return 72.0 / (geometry.resolution() * document.m_documentScale);
@@ -95,6 +106,7 @@ int QUIREXPrivate::m_DrawHyperlinksOnPage(bool PreserveHyperlinks, int from_pos,
     const double documentScale = document.m_documentScale;
     const QPointF origin(margins.left() * documentScale * scale,
                          (margins.top() * documentScale + shift) * scale);
+    const QString base = linkBase();
     // A link belongs to the page whose slice holds its top edge; a link
     // starting exactly at the end of a slice belongs to the next page only.
     const auto first = std::lower_bound(
@@ -102,8 +114,7 @@ int QUIREXPrivate::m_DrawHyperlinksOnPage(bool PreserveHyperlinks, int from_pos,
         [](const DocumentLink &link, int top) { return link.geometry.top() < top; });
     for (auto it = first; it != links.m_links.end() && it->geometry.top() < to_pos; ++it) {
         const QRect &box = it->geometry;
-        const LinkAddress target{it->href, document.m_baseUrl,
-                                 document.m_resolveRelativeHyperlinks};
+        const LinkAddress target{it->href, base, document.m_resolveRelativeHyperlinks};
         const QRectF onPage(origin.x() + box.left() * scale,
                             origin.y() + (box.top() - from_pos) * scale, box.width() * scale,
                             box.height() * scale);

@@ -56,6 +56,9 @@ public:
     // Ten document pixels to one device pixel for the web content (see
     // Document::m_documentScale) and for text and shapes the caller draws.
     static constexpr double m_renderScale = 10.0;
+    // Content wider than the printable width is shrunk at most to half the
+    // caller's zoom; what is wider still is cut at the right edge.
+    static constexpr double kLowestFitScale = 0.5;
 
     // What LastFailure reads: why the last load, or the last EndDoc after
     // it, failed; empty when it succeeded.
@@ -73,6 +76,12 @@ public:
         bool m_resolveRelativeHyperlinks = true;
         int m_pageTimeoutMs = 60000;
         double m_zoomFactor = m_renderScale; // 100 percent
+        // The share of the caller's zoom the loaded document is laid out at:
+        // below 1 when its widest content would not fit the printable width
+        // (see fitContentWidth()), never below kLowestFitScale.
+        double m_fitScale = 1.0;
+        // Laid out with the screen styles instead of the print styles.
+        bool m_screenMedia = false;
         // Document pixels per device pixel for the web content: the render
         // scale, unless the document is taller than the web engine can lay out
         // at it (it drops what lies below 2^25 document pixels, about 3,300 A4
@@ -233,9 +242,18 @@ public:
     // 100 percent in a view of the window's size and twice more afterwards.
     void setUpLayout();
     void setViewportSize(const QSize &size);
-    // The web engine's zoom for the loaded document: the caller's zoom at
-    // the document scale.
+    // The zoom the loaded document is laid out at, in the units of
+    // Document::m_zoomFactor: the caller's zoom times the fit scale.
+    double layoutZoom() const;
+    // The web engine's zoom for the loaded document: the layout zoom at the
+    // document scale.
     double documentZoom() const;
+    // Print styles (unless the screen media type was asked for), and the
+    // adjustments of printadjustment.h, before the document is measured.
+    void applyPrintStyles();
+    // In slicing mode, lays the document out again at a lower zoom when its
+    // widest content is wider than the printable width (Document::m_fitScale).
+    void fitContentWidth();
     // Lowers the document scale until the web engine lays out the whole
     // document (see Document::m_documentScale).
     void fitDocumentScale();
@@ -270,6 +288,9 @@ public:
 
     // ---- links and navigation (quirex_links.cpp) ----
     void collectLinks();
+    // What relative link addresses resolve against: BaseURL, or the loaded
+    // document's own base address when BaseURL is empty.
+    QString linkBase() const;
     double pointsPerDocumentPixel() const;
     // Registers the loaded document with the navigation recorder (once per
     // load) and notes that slice [from, to) goes onto the current page.
@@ -296,6 +317,9 @@ public:
 
     // ---- pages (quirex_pages.cpp) ----
     void m_FillPageBackground(const QString &color_str);
+    // The title of the output: DocumentTitle, or the loaded document's own
+    // title when DocumentTitle is empty.
+    QString outputTitle() const;
     void newPrinterPage();
     // Starts the next output page: the first one restarts painting with the
     // final paper and margins, every other one is a printer page break.

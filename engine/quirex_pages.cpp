@@ -36,6 +36,13 @@ void QUIREXPrivate::m_FillPageBackground(const QString &color_str)
         painter.setBackgroundMode(Qt::TransparentMode);
 }
 
+QString QUIREXPrivate::outputTitle() const
+{
+    if (!output.m_documentTitle.isEmpty())
+        return output.m_documentTitle;
+    return document.m_mainFrame->title().simplified();
+}
+
 void QUIREXPrivate::newPrinterPage()
 {
     output.m_printer->newPage();
@@ -73,6 +80,9 @@ bool QUIREXPrivate::startPage(bool onePageMode)
     // after the load are those of every page.
     output.m_firstPage = false;
     output.m_painter.end();
+    // The file is written again from its start, with the title of the
+    // document now loaded.
+    output.m_printer->setDocName(outputTitle());
     if (onePageMode) {
         if (!custom)
             geometry.setPaperPixels(paperForContents(contents));

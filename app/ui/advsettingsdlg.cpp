@@ -183,6 +183,7 @@ void CAdvSettingsDlg::buildControls(int language)
     m_excludeOrphans =
         addCheck(this, du, "1032", text(strings::ExcludeOrphanPages), {158, 103, 133, 10});
     m_excludeOrphans->setToolTip(text(strings::ExcludeOrphanPagesTip));
+    m_screenMedia = addCheck(this, du, "1044", text(strings::ScreenMedia), {158, 113, 133, 10});
     addLabel(this, du, "7008", text(strings::SettingsHelpHint), right, {7, 124, 293, 8})
         ->setEnabled(false);
 
@@ -212,6 +213,7 @@ void CAdvSettingsDlg::recordToControls()
     m_pageNumbers->setChecked(m_settings.PageNumbers);
     m_entireImages->setChecked(m_settings.PostEntireImages);
     m_entireTables->setChecked(m_settings.PostEntireTables);
+    m_screenMedia->setChecked(m_settings.ScreenMedia);
     for (int i = 0; i < NumberFieldCount; ++i)
         m_edits[i]->setText(QString::number(field(NumberField(i))));
 }
@@ -270,6 +272,7 @@ void CAdvSettingsDlg::takeTextAndChecks()
     m_settings.PageNumbers = m_pageNumbers->isChecked();
     m_settings.PostEntireImages = m_entireImages->isChecked();
     m_settings.PostEntireTables = m_entireTables->isChecked();
+    m_settings.ScreenMedia = m_screenMedia->isChecked();
 }
 
 void CAdvSettingsDlg::onPreserveLinksClicked()

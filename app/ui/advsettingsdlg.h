@@ -73,6 +73,7 @@ private:
     QCheckBox *m_pageNumbers = nullptr;
     QCheckBox *m_entireImages = nullptr;
     QCheckBox *m_entireTables = nullptr;
+    QCheckBox *m_screenMedia = nullptr;
     QCheckBox *m_excludeOrphans = nullptr;
     CMyButton *m_ok = nullptr;
 };

@@ -52,6 +52,44 @@ void addTargets(const QWebElement &root, const QString &selector, const QString 
     }
 }
 
+// A link whose whole text is one symbol (a pilcrow, "#", a section or link
+// sign): the permalink marker many generators put into their headings.
+bool isPermalinkMarker(const QString &text)
+{
+    const QString marker = text.trimmed();
+    if (marker.isEmpty() || marker.size() > 2)
+        return false;
+    // One character, or one outside the Basic Multilingual Plane.
+    if (marker.size() == 2 && !(marker.at(0).isHighSurrogate() && marker.at(1).isLowSurrogate()))
+        return false;
+    const uint code = marker.size() == 2 ? QChar::surrogateToUcs4(marker.at(0), marker.at(1))
+                                         : marker.at(0).unicode();
+    return !QChar::isLetterOrNumber(code);
+}
+
+// The text of `heading` for the outline: its permalink markers left out.
+QString headingTitle(const QWebElement &heading)
+{
+    QString text = heading.toPlainText();
+    const QWebElementCollection anchors = heading.findAll(QStringLiteral("a"));
+    // From the last one, so each marker is found at or before the place of
+    // the one removed after it.
+    int searchFrom = -1;
+    for (int i = anchors.count() - 1; i >= 0; --i) {
+        const QString anchorText = anchors.at(i).toPlainText();
+        if (!isPermalinkMarker(anchorText))
+            continue;
+        const int at = text.lastIndexOf(anchorText.trimmed(), searchFrom);
+        if (at < 0)
+            continue;
+        text.remove(at, anchorText.trimmed().size());
+        searchFrom = at - 1;
+        if (searchFrom < 0)
+            break;
+    }
+    return text.simplified();
+}
+
 } // namespace
 
 QString documentAddress(const QUrl &url)
@@ -73,7 +111,7 @@ LoadedDocument readDocumentNavigation(const QWebElement &root, const QUrl &docum
         const QRect geometry = heading.geometry();
         if (!hasBox(geometry))
             continue;
-        const QString title = heading.toPlainText().simplified();
+        const QString title = headingTitle(heading);
         if (title.isEmpty())
             continue;
         const int level = heading.tagName().midRef(1).toInt();

@@ -2,6 +2,7 @@
 
 #include "enginetrace.h"
 #include "policyreplies.h"
+#include "printmediareply.h"
 
 #include <QNetworkReply>
 #include <QUuid>
@@ -35,15 +36,23 @@ QNetworkReply *DocumentNetworkAccess::createRequest(Operation operation,
         // In untrusted mode only the caller's own address reaches the network.
         if (m_policy.isUntrusted() && isNetworkScheme(request.url().scheme()))
             allowRedirectsOf(reply);
-        return reply;
+        return styledForMedia(request, reply);
     }
     case ResourceDecision::LoadOpaque:
-        return loadOpaque(operation, request);
+        return styledForMedia(request, loadOpaque(operation, request));
     case ResourceDecision::Refuse:
         break;
     }
     QUIREX_TRACE() << "refused" << request.url().toString();
     return ImmediateReply::refused(request, operation, this);
+}
+
+QNetworkReply *DocumentNetworkAccess::styledForMedia(const QNetworkRequest &request,
+                                                     QNetworkReply *reply)
+{
+    if (!m_printMedia || !isStyleSheetRequest(request))
+        return reply;
+    return new PrintMediaReply(reply, this);
 }
 
 QNetworkReply *DocumentNetworkAccess::loadOpaque(Operation operation,

@@ -24,6 +24,9 @@ public:
     ResourcePolicy &policy() { return m_policy; }
     const ResourcePolicy &policy() const { return m_policy; }
 
+    // Style sheets of the documents styled for print (see printMediaStyleSheet()).
+    void setPrintMedia(bool on) { m_printMedia = on; }
+
     // Starts a new document from `source`; its own address `entry` is always allowed.
     void startDocument(const DocumentSource &source, const QUrl &entry);
 
@@ -36,7 +39,10 @@ private:
     // Allows where `reply` (the caller's own address) redirects to, so it may move.
     void allowRedirectsOf(QNetworkReply *reply);
 
+    QNetworkReply *styledForMedia(const QNetworkRequest &request, QNetworkReply *reply);
+
     ResourcePolicy m_policy;
+    bool m_printMedia = true;
     QHash<QString, QString> m_opaqueHosts; // host -> the one file it serves
 };
 

@@ -197,6 +197,9 @@ TEST(CommandLine, OptionsFollowTheirValueRules)
                     o.tempFileName == QLatin1String("t.html") &&
                     o.headerText == QLatin1String("h") && o.footerText == QLatin1String("f");
          }},
+        {"/media|Screen", [](auto &o) { return o.settings.ScreenMedia; }},
+        {"/media|screen|-media|print", [](auto &o) { return !o.settings.ScreenMedia; }},
+        {"/media|tv", nullptr},
         {"/zoom", nullptr},
         {"/nosuchoption|1", nullptr},
     };

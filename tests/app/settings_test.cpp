@@ -204,6 +204,7 @@ TEST(SaveSettings, WritesTheKeysInOrderAndRoundTrips)
     saved.PaperSize = 28;
     saved.Orientation = 1;
     saved.Zoom = 0;
+    saved.ScreenMedia = true;
     saved.Title = QStringLiteral("not persisted");
 
     SettingsStore store(QStringLiteral("settings.ini"), QStringLiteral("Quirex Desk"));
@@ -219,7 +220,7 @@ TEST(SaveSettings, WritesTheKeysInOrderAndRoundTrips)
                                          "PostEntireTables=true\nEncoding=120\n"
                                          "PreserveLinks=false\nExcludeOrphanPages=true\n"
                                          "PageNumbers=true\nPaperSize=28\nOrientation=1\n"
-                                         "Zoom=0\n"));
+                                         "Zoom=0\nScreenMedia=true\n"));
 
     ConversionSettings loaded;
     LoadSettings(loaded, store);
@@ -232,7 +233,7 @@ TEST(SaveSettings, WritesTheKeysInOrderAndRoundTrips)
     file.seek(0);
     file.close();
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll().count('\n'), 17);
+    EXPECT_EQ(file.readAll().count('\n'), 18);
 }
 
 TEST(SaveSettings, WritesVersionZeroForANewFile)

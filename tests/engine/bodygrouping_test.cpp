@@ -204,7 +204,9 @@ TEST(BodyGrouping, AGroupedConversionIsTheConversionWithoutGroups)
         ASSERT_EQ(a.size(), b.size()) << "page " << page;
         for (int i = 0; i < a.size(); ++i) {
             EXPECT_EQ(a[i].rect, b[i].rect);
-            EXPECT_EQ(a[i].uri, b[i].uri);
+            // Addresses of the document itself carry its own file name.
+            EXPECT_EQ(QString(a[i].uri).replace(QLatin1String("grouped.html"), "flat.html"),
+                      b[i].uri);
             EXPECT_EQ(a[i].targetPage, b[i].targetPage);
             EXPECT_EQ(a[i].targetTop, b[i].targetTop);
             jumps += a[i].targetPage >= 0;

@@ -75,6 +75,10 @@ TEST_F(EngineComponent, MembersKeepTheirOrderAndNamesIgnoreCase)
     ASSERT_EQ(engine.dispatchId(QStringLiteral("Timer"), &timer), S_OK);
     EXPECT_EQ(timer - loadString, 23);
     EXPECT_GT(loadString, last);
+    // Members added later come after all of these.
+    DISPID media = 0;
+    ASSERT_EQ(engine.dispatchId(QStringLiteral("SetMediaType"), &media), S_OK);
+    EXPECT_GT(media, timer);
     ASSERT_EQ(engine.dispatchId(QStringLiteral("PAGETIMEOUT"), &upper), S_OK);
     ASSERT_EQ(engine.dispatchId(QStringLiteral("pagetimeout"), &lower), S_OK);
     EXPECT_EQ(upper, lower);
