@@ -19,6 +19,10 @@ namespace quirex::platform
 // crash or a concurrent writer never leaves a torn file. A corrupt file is moved aside to
 // "<file>.corrupt" by the first change that replaces it. The file is created with mode 0600, and
 // its folder (mode 0700) when missing.
+//
+// Reads consult a read-only system layer after the user's file: a value or key the user's file
+// lacks is taken from the system file, so the user's entries win. A system file that group or
+// others may write is ignored, since anybody could otherwise choose what every user loads.
 class Registry final
 {
 public:
@@ -26,11 +30,22 @@ public:
     // XDG_CONFIG_HOME defaulting to ~/.config.
     static QString defaultPath();
 
-    explicit Registry(const QString &path = defaultPath());
+    // Ardenwyke/registry.ini in the first folder of $XDG_CONFIG_DIRS (default /etc/xdg) that
+    // has one; when none has, that file in the first folder (where a system-wide registration
+    // writes it).
+    static QString systemPath();
+
+    // `systemLayer` empty: no system layer.
+    explicit Registry(const QString &path = defaultPath(),
+                      const QString &systemLayer = systemPath());
 
     QString path() const { return m_path; }
+    QString systemLayerPath() const { return m_systemLayer; }
 
+    // The user's file alone (what a change starts from).
     RegistryData read() const;
+    // The system layer alone; empty when there is none or it is ignored.
+    RegistryData readSystemLayer() const;
     std::optional<RegistryValue> value(const QString &key, const QString &name) const;
     // The value as text (integers in decimal); `fallback` when the key or value is missing.
     QString stringValue(const QString &key, const QString &name,
@@ -52,6 +67,7 @@ public:
 
 private:
     QString m_path;
+    QString m_systemLayer;
 };
 
 } // namespace quirex::platform

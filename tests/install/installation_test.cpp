@@ -1,0 +1,135 @@
+// The installed tree, as `cmake --install` writes it and as the package ships it: installed into
+// a temporary prefix, moved elsewhere, and used by a user who has no registry of their own.
+#include "pdfprobe.h"
+#include "testenvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using quirex::test::PdfProbe;
+using quirex::test::scratchFolder;
+
+struct ProgramRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ProgramRun runProgram(const QString &program, const QStringList &arguments,
+                      const QProcessEnvironment &environment, const QByteArray &input = {})
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(scratchFolder());
+    process.start(program, arguments);
+    if (!process.waitForStarted())
+        return {};
+    process.write(input);
+    process.closeWriteChannel();
+    ProgramRun run;
+    if (process.waitForFinished(180000) && process.exitStatus() == QProcess::NormalExit)
+        run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QString readText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// A user nobody set up: an empty home, no registry of their own, no system layer, and a locale
+// naming no language.
+QProcessEnvironment newUser(const QString &home)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name :
+         {"QUIREX_REGISTRY", "XDG_CONFIG_HOME", "QUIREX_LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"})
+        environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("HOME"), home);
+    environment.insert(QStringLiteral("XDG_CONFIG_DIRS"), scratchFolder() + QStringLiteral("/xdg"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return environment;
+}
+
+TEST(Installation, MovedPrefixConvertsForANewUser)
+{
+    const QString installed = scratchFolder() + QStringLiteral("/installed");
+    QProcessEnvironment building = QProcessEnvironment::systemEnvironment();
+    const ProgramRun install =
+        runProgram(QStringLiteral(QUIREX_CMAKE_COMMAND),
+                   {QStringLiteral("--install"), QStringLiteral(QUIREX_BUILD_DIR),
+                    QStringLiteral("--prefix"), installed},
+                   building);
+    ASSERT_EQ(install.exitCode, 0) << qPrintable(install.err);
+
+    QDir().mkpath(scratchFolder() + QStringLiteral("/elsewhere"));
+    const QString prefix = scratchFolder() + QStringLiteral("/elsewhere/quirex");
+    ASSERT_TRUE(QDir().rename(installed, prefix));
+
+    // The layout, and nothing that points back into the build or the first prefix.
+    for (const char *file :
+         {"bin/quirexdesk", "bin/quirexscript", "bin/regsvr", "lib/quirex/quirex.so",
+          "lib/quirex/pdfdocument.so", "lib/quirex/registry.ini", "share/quirex/help/index.html",
+          "share/quirex/examples/welcome.html", "share/man/man1/quirexdesk.1",
+          "share/man/man1/quirexscript.1", "share/man/man1/regsvr.1",
+          "share/applications/quirexdesk.desktop",
+          "share/icons/hicolor/scalable/apps/quirexdesk.svg"})
+        EXPECT_TRUE(QFileInfo::exists(prefix + QLatin1Char('/') + QLatin1String(file))) << file;
+    for (const char *binary : {"bin/quirexdesk", "bin/quirexscript", "bin/regsvr",
+                               "lib/quirex/quirex.so", "lib/quirex/pdfdocument.so"}) {
+        const ProgramRun dynamic =
+            runProgram(QStringLiteral("readelf"),
+                       {QStringLiteral("-d"), prefix + QLatin1Char('/') + binary}, building);
+        ASSERT_EQ(dynamic.exitCode, 0) << binary;
+        EXPECT_FALSE(dynamic.out.contains(QStringLiteral("PATH")))
+            << binary << dynamic.out.toStdString();
+    }
+    const QString registry = readText(prefix + QStringLiteral("/lib/quirex/registry.ini"));
+    EXPECT_TRUE(registry.contains(QStringLiteral("@=\"quirex.so\""))) << registry.toStdString();
+    EXPECT_FALSE(registry.contains(QStringLiteral(QUIREX_BUILD_DIR)));
+    EXPECT_TRUE(readText(prefix + QStringLiteral("/share/man/man1/regsvr.1"))
+                    .contains(QStringLiteral("\\-\\-system")));
+
+    const QString home = scratchFolder() + QStringLiteral("/newhome");
+    QDir().mkpath(home);
+    const QProcessEnvironment user = newUser(home);
+    const QString input = quirex::test::writeFile(
+        QStringLiteral("moved.html"), "<html><body><p>Converted by a moved tree</p></body></html>");
+    const ProgramRun desk = runProgram(prefix + QStringLiteral("/bin/quirexdesk"),
+                                       {input, QStringLiteral("moved.pdf")}, user);
+    EXPECT_EQ(desk.exitCode, 0) << qPrintable(desk.err);
+    const PdfProbe deskPdf(scratchFolder() + QStringLiteral("/moved.pdf"));
+    EXPECT_EQ(deskPdf.pageCount(), 1);
+    EXPECT_TRUE(deskPdf.text().contains(QStringLiteral("Converted by a moved tree")));
+
+    const QString scripted = scratchFolder() + QStringLiteral("/scripted.pdf");
+    const ProgramRun script =
+        runProgram(prefix + QStringLiteral("/bin/quirexscript"), {}, user,
+                   "create quirex.QUIREX\nput OutputFileName \"" + QFile::encodeName(scripted) +
+                       "\"\ncall BeginDoc\ncall LoadHTMLString \"<p>Scripted</p>\"\n"
+                       "call ConvertAll\ncall EndDoc\nrelease\n");
+    EXPECT_EQ(script.exitCode, 0) << qPrintable(script.err);
+    EXPECT_TRUE(PdfProbe(scripted).text().contains(QStringLiteral("Scripted")));
+
+    // Without a display the help names the installed page.
+    const ProgramRun help =
+        runProgram(prefix + QStringLiteral("/bin/quirexdesk"), {QStringLiteral("/help")}, user);
+    EXPECT_TRUE(help.out.contains(prefix + QStringLiteral("/share/quirex/help/")))
+        << qPrintable(help.out);
+
+    // Nothing was registered or written for the user.
+    EXPECT_TRUE(
+        QDir(home).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+}
+
+} // namespace
