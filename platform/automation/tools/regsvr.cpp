@@ -54,12 +54,26 @@ bool selectSystemRegistry(QString *path)
     return true;
 }
 
+// True when `key` or a key below it holds a value: unregistering leaves the emptied parent
+// keys (Software\Classes, ...) behind.
+bool holdsValues(const quirex::platform::RegistryData &data, const QString &key)
+{
+    if (!data.valueNames(key).isEmpty())
+        return true;
+    const QString prefix = key.isEmpty() ? QString() : key + QLatin1Char('\\');
+    for (const QString &subKey : data.subKeys(key)) {
+        if (holdsValues(data, prefix + subKey))
+            return true;
+    }
+    return false;
+}
+
 // The system file for everyone to read; removed with its lock file and folder once it is empty.
 bool finishSystemRegistry(const QString &path)
 {
     if (!QFileInfo::exists(path))
         return true;
-    if (quirex::platform::Registry(path, QString()).read().isEmpty()) {
+    if (!holdsValues(quirex::platform::Registry(path, QString()).read(), QString())) {
         QFile::remove(path + QStringLiteral(".lock"));
         const bool removed = QFile::remove(path);
         QDir().rmdir(QFileInfo(path).absolutePath());
