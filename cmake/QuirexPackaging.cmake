@@ -4,12 +4,12 @@
 set(CPACK_PACKAGE_NAME quirex)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Ardenwyke")
-set(CPACK_PACKAGE_CONTACT "Quirex developers <quirex@localhost>")
+set(CPACK_PACKAGE_CONTACT "Quirex developers <quirex@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "HTML to PDF converter")
 set(CPACK_PACKAGE_DESCRIPTION
-  "Quirex turns HTML and text files into PDF documents.\n"
-  "It holds the conversion engine component, the desktop converter quirexdesk with its command\n"
-  "line, the script host quirexscript and the component registration tool regsvr.")
+  "Quirex turns HTML and text files into PDF documents. It holds the conversion\n"
+  "engine component, the desktop converter quirexdesk with its command line, the\n"
+  "script host quirexscript and the component registration tool regsvr.")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -26,6 +26,9 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
   ${PROJECT_SOURCE_DIR}/packaging/debian/postinst
   ${PROJECT_SOURCE_DIR}/packaging/debian/prerm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# The component libraries are private to the package: no shlibs file and no ldconfig call.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POSTINST OFF)
 
 set(CPACK_GENERATOR DEB)
 include(CPack)

@@ -80,10 +80,11 @@ TEST(Installation, MovedPrefixConvertsForANewUser)
     for (const char *file :
          {"bin/quirexdesk", "bin/quirexscript", "bin/regsvr", "lib/quirex/quirex.so",
           "lib/quirex/pdfdocument.so", "lib/quirex/registry.ini", "share/quirex/help/index.html",
-          "share/quirex/examples/welcome.html", "share/man/man1/quirexdesk.1",
-          "share/man/man1/quirexscript.1", "share/man/man1/regsvr.1",
+          "share/quirex/examples/welcome.html", "share/man/man1/quirexdesk.1.gz",
+          "share/man/man1/quirexscript.1.gz", "share/man/man1/regsvr.1.gz",
           "share/applications/quirexdesk.desktop",
-          "share/icons/hicolor/scalable/apps/quirexdesk.svg"})
+          "share/icons/hicolor/scalable/apps/quirexdesk.svg", "share/doc/quirex/copyright",
+          "share/doc/quirex/changelog.Debian.gz"})
         EXPECT_TRUE(QFileInfo::exists(prefix + QLatin1Char('/') + QLatin1String(file))) << file;
     for (const char *binary : {"bin/quirexdesk", "bin/quirexscript", "bin/regsvr",
                                "lib/quirex/quirex.so", "lib/quirex/pdfdocument.so"}) {
@@ -97,8 +98,11 @@ TEST(Installation, MovedPrefixConvertsForANewUser)
     const QString registry = readText(prefix + QStringLiteral("/lib/quirex/registry.ini"));
     EXPECT_TRUE(registry.contains(QStringLiteral("@=\"quirex.so\""))) << registry.toStdString();
     EXPECT_FALSE(registry.contains(QStringLiteral(QUIREX_BUILD_DIR)));
-    EXPECT_TRUE(readText(prefix + QStringLiteral("/share/man/man1/regsvr.1"))
-                    .contains(QStringLiteral("\\-\\-system")));
+    const ProgramRun manual = runProgram(
+        QStringLiteral("gzip"),
+        {QStringLiteral("-dc"), prefix + QStringLiteral("/share/man/man1/regsvr.1.gz")}, building);
+    EXPECT_TRUE(manual.out.startsWith(QStringLiteral(".TH REGSVR 1"))) << qPrintable(manual.out);
+    EXPECT_TRUE(manual.out.contains(QStringLiteral("\\-\\-system")));
 
     const QString home = scratchFolder() + QStringLiteral("/newhome");
     QDir().mkpath(home);
