@@ -32,12 +32,12 @@ add_custom_target(quirex_man_pages ALL DEPENDS ${QUIREX_MAN_PAGES})
 # The package's copyright and change log, where Debian looks for them.
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quirex)
-set(QUIREX_CHANGELOG ${CMAKE_BINARY_DIR}/changelog.Debian.gz)
+set(QUIREX_CHANGELOG ${CMAKE_BINARY_DIR}/changelog.gz)
 add_custom_command(OUTPUT ${QUIREX_CHANGELOG}
   COMMAND ${CMAKE_COMMAND} -DSOURCE=${PROJECT_SOURCE_DIR}/packaging/changelog.in
-    -DOUTPUT=${CMAKE_BINARY_DIR}/changelog.Debian -DVERSION=${PROJECT_VERSION}
+    -DOUTPUT=${CMAKE_BINARY_DIR}/changelog -DVERSION=${PROJECT_VERSION}
     -P ${PROJECT_SOURCE_DIR}/cmake/configurefile.cmake
-  COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/changelog.Debian
+  COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/changelog
   DEPENDS ${PROJECT_SOURCE_DIR}/packaging/changelog.in
   COMMENT "Writing the package change log")
 add_custom_target(quirex_changelog ALL DEPENDS ${QUIREX_CHANGELOG})

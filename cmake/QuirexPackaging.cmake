@@ -24,11 +24,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, poppler-utils, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
   ${PROJECT_SOURCE_DIR}/packaging/debian/postinst
-  ${PROJECT_SOURCE_DIR}/packaging/debian/prerm)
+  ${PROJECT_SOURCE_DIR}/packaging/debian/prerm
+  ${PROJECT_SOURCE_DIR}/packaging/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# The component libraries are private to the package: no shlibs file and no ldconfig call.
-set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
-set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POSTINST OFF)
+# Our own postinst and postrm also keep cpack from adding ldconfig calls, which private
+# component libraries under /usr/lib would otherwise bring.
 
 set(CPACK_GENERATOR DEB)
 include(CPack)

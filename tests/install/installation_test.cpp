@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace
 {
 
@@ -84,7 +86,7 @@ TEST(Installation, MovedPrefixConvertsForANewUser)
           "share/man/man1/quirexscript.1.gz", "share/man/man1/regsvr.1.gz",
           "share/applications/quirexdesk.desktop",
           "share/icons/hicolor/scalable/apps/quirexdesk.svg", "share/doc/quirex/copyright",
-          "share/doc/quirex/changelog.Debian.gz"})
+          "share/doc/quirex/changelog.gz"})
         EXPECT_TRUE(QFileInfo::exists(prefix + QLatin1Char('/') + QLatin1String(file))) << file;
     for (const char *binary : {"bin/quirexdesk", "bin/quirexscript", "bin/regsvr",
                                "lib/quirex/quirex.so", "lib/quirex/pdfdocument.so"}) {
@@ -132,6 +134,89 @@ TEST(Installation, MovedPrefixConvertsForANewUser)
         << qPrintable(help.out);
 
     // Nothing was registered for the user.
+    EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/.config/Ardenwyke/registry.ini")));
+}
+
+// The Debian package, unpacked into a throw-away root folder with its maintainer scripts run
+// against that root (DPKG_ROOT), so the machine itself is never changed.
+TEST(Installation, PackageRegistersForEveryUserAndUnregistersOnRemoval)
+{
+    const QProcessEnvironment building = QProcessEnvironment::systemEnvironment();
+    if (runProgram(QStringLiteral("dpkg-deb"), {QStringLiteral("--version")}, building).exitCode !=
+        0)
+        GTEST_SKIP() << "dpkg-deb is not available";
+    const QString packages = scratchFolder() + QStringLiteral("/packages");
+    const ProgramRun cpack = runProgram(QStringLiteral(QUIREX_CPACK_COMMAND),
+                                        {QStringLiteral("-G"), QStringLiteral("DEB"),
+                                         QStringLiteral("-B"), packages, QStringLiteral("--config"),
+                                         QStringLiteral(QUIREX_BUILD_DIR "/CPackConfig.cmake")},
+                                        building);
+    ASSERT_EQ(cpack.exitCode, 0) << qPrintable(cpack.err) << qPrintable(cpack.out);
+    const QStringList built = QDir(packages).entryList({QStringLiteral("quirex_*.deb")});
+    ASSERT_EQ(built.size(), 1);
+    const QString package = packages + QLatin1Char('/') + built.first();
+
+    const ProgramRun control =
+        runProgram(QStringLiteral("dpkg-deb"),
+                   {QStringLiteral("-f"), package, QStringLiteral("Depends")}, building);
+    for (const char *dependency :
+         {"libqt5webkit5", "libqpdf", "fonts-liberation2", "poppler-utils"})
+        EXPECT_TRUE(control.out.contains(QLatin1String(dependency))) << qPrintable(control.out);
+    if (runProgram(QStringLiteral("lintian"), {QStringLiteral("--version")}, building).exitCode ==
+        0) {
+        const ProgramRun lint =
+            runProgram(QStringLiteral("lintian"),
+                       {QStringLiteral("--fail-on"), QStringLiteral("error"), package}, building);
+        EXPECT_EQ(lint.exitCode, 0) << qPrintable(lint.out);
+    }
+
+    const QString root = scratchFolder() + QStringLiteral("/root");
+    const QString scripts = scratchFolder() + QStringLiteral("/control");
+    ASSERT_EQ(
+        runProgram(QStringLiteral("dpkg-deb"), {QStringLiteral("-x"), package, root}, building)
+            .exitCode,
+        0);
+    ASSERT_EQ(
+        runProgram(QStringLiteral("dpkg-deb"), {QStringLiteral("-e"), package, scripts}, building)
+            .exitCode,
+        0);
+    QProcessEnvironment maintainer = building;
+    maintainer.insert(QStringLiteral("DPKG_ROOT"), root);
+    const ProgramRun configure = runProgram(scripts + QStringLiteral("/postinst"),
+                                            {QStringLiteral("configure")}, maintainer);
+    ASSERT_EQ(configure.exitCode, 0) << qPrintable(configure.err);
+    const QString system = root + QStringLiteral("/etc/xdg/Ardenwyke/registry.ini");
+    EXPECT_TRUE(readText(system).contains(root + QStringLiteral("/usr/lib/quirex/quirex.so")));
+
+    // A new user converts with the package's program, and a client that has no installation
+    // registry of its own (the build's script host) finds the engine through the system layer.
+    const QString home = scratchFolder() + QStringLiteral("/newhome");
+    QDir().mkpath(home);
+    QProcessEnvironment user = newUser(home);
+    user.insert(QStringLiteral("XDG_CONFIG_DIRS"), root + QStringLiteral("/etc/xdg"));
+    const QString input =
+        quirex::test::writeFile(QStringLiteral("packaged.html"),
+                                "<html><body><p>Converted by the package</p></body></html>");
+    const ProgramRun desk = runProgram(root + QStringLiteral("/usr/bin/quirexdesk"),
+                                       {input, QStringLiteral("packaged.pdf")}, user);
+    EXPECT_EQ(desk.exitCode, 0) << qPrintable(desk.err);
+    EXPECT_TRUE(PdfProbe(scratchFolder() + QStringLiteral("/packaged.pdf"))
+                    .text()
+                    .contains(QStringLiteral("Converted by the package")));
+    const QByteArray script = "create quirex.QUIREX\nget Resolution\nrelease\n";
+    const QString client = QStringLiteral(QUIREX_BUILD_DIR "/bin/quirexscript");
+    const ProgramRun registered = runProgram(client, {}, user, script);
+    EXPECT_EQ(registered.exitCode, 0) << qPrintable(registered.err);
+
+    // Removal and purge leave nothing registered and nothing in the root's /etc.
+    for (const char *step : {"prerm", "postrm"}) {
+        const ProgramRun removal = runProgram(
+            scripts + QLatin1Char('/') + QLatin1String(step),
+            {QLatin1String(std::strcmp(step, "prerm") == 0 ? "remove" : "purge")}, maintainer);
+        EXPECT_EQ(removal.exitCode, 0) << step << qPrintable(removal.err);
+    }
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(system).absolutePath()));
+    EXPECT_NE(runProgram(client, {}, user, script).exitCode, 0);
     EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/.config/Ardenwyke/registry.ini")));
 }
 
