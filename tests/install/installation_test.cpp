@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -135,6 +136,36 @@ TEST(Installation, MovedPrefixConvertsForANewUser)
 
     // Nothing was registered for the user.
     EXPECT_FALSE(QFileInfo::exists(home + QStringLiteral("/.config/Ardenwyke/registry.ini")));
+}
+
+// Every option word a program's help prints is in its manual page.
+TEST(Installation, ManualPagesCoverTheHelp)
+{
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const struct {
+        const char *program, *help;
+    } programs[] = {{"quirexdesk", "/help"}, {"quirexscript", "--help"}, {"regsvr", "--help"}};
+    const QRegularExpression optionWord(QStringLiteral("(?<![\\w/])([-/]{1,2}[a-z][a-z0-9-]*)"));
+    for (const auto &entry : programs) {
+        const QString name = QLatin1String(entry.program);
+        const ProgramRun help = runProgram(QStringLiteral(QUIREX_BUILD_DIR "/bin/") + name,
+                                           {QLatin1String(entry.help)}, environment);
+        EXPECT_EQ(help.exitCode, 0) << entry.program;
+        const QString usage = help.out.mid(help.out.indexOf(QStringLiteral("sage:"))) + help.err;
+        const ProgramRun page =
+            runProgram(QStringLiteral("gzip"),
+                       {QStringLiteral("-dc"),
+                        QStringLiteral(QUIREX_BUILD_DIR "/man/") + name + QStringLiteral(".1.gz")},
+                       environment);
+        ASSERT_EQ(page.exitCode, 0) << entry.program;
+        const QString text = QString(page.out).replace(QStringLiteral("\\-"), QStringLiteral("-"));
+        int words = 0;
+        for (auto it = optionWord.globalMatch(usage); it.hasNext(); ++words) {
+            const QString word = it.next().captured(1);
+            EXPECT_TRUE(text.contains(word)) << entry.program << " lacks " << qPrintable(word);
+        }
+        EXPECT_GE(words, 1) << entry.program << ": " << qPrintable(usage);
+    }
 }
 
 // The Debian package, unpacked into a throw-away root folder with its maintainer scripts run
