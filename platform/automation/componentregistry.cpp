@@ -86,9 +86,11 @@ std::optional<RegistryValue> ComponentRegistry::lookUp(const QString &path, bool
     *installed = false;
     if (auto found = m_registry.value(path, QString()))
         return found;
-    // Only a file that nobody but its owner can change may name libraries to load.
+    // Only a file that nobody but its owner can change or replace may name libraries to load.
     if (m_installationRegistry.isEmpty() ||
-        isWritableByOthers(QFile::encodeName(m_installationRegistry), nullptr, "the registry"))
+        isWritableByOthers(QFile::encodeName(m_installationRegistry), nullptr, "the registry") ||
+        isWritableByOthers(QFile::encodeName(QFileInfo(m_installationRegistry).absolutePath()),
+                           nullptr, "the registry's folder"))
         return std::nullopt;
     auto found = platform::Registry(m_installationRegistry, QString()).value(path, QString());
     *installed = found.has_value();
