@@ -4,6 +4,7 @@
 #include "stringtable.h"
 #include "userfolders.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace quirex::app
@@ -11,7 +12,13 @@ namespace quirex::app
 
 QString defaultHelpFilePath()
 {
-    return platform::programFolder() + QStringLiteral("/help/index.html");
+    // A build keeps the help beside the program; an installation keeps it in the data folder
+    // of the prefix the program is installed under.
+    const QString program = platform::programFolder();
+    const QString beside = program + QStringLiteral("/help/index.html");
+    const QString installed =
+        QDir::cleanPath(program + QStringLiteral("/../share/quirex/help/index.html"));
+    return !QFileInfo::exists(beside) && QFileInfo::exists(installed) ? installed : beside;
 }
 
 QString helpPagePath(const QString &helpFilePath, const QString &topic)

@@ -9,7 +9,8 @@ namespace quirex::app
 constexpr char HelpTopicSettings[] = "_Settings.html";
 constexpr char HelpTopicCommandLine[] = "_CMDLine.html";
 
-// The help file of an installation: help/index.html beside the program file.
+// The help file: help/index.html beside the program file, or, when that is missing and an
+// installation has it, share/quirex/help/index.html of the prefix above the program's folder.
 QString defaultHelpFilePath();
 
 // The page the viewer is started on: the help file itself without a topic,

@@ -13,6 +13,8 @@ set(QUIREX_BUILD_REGISTRY ${CMAKE_BINARY_DIR}/registry.ini)
 # which makes the application object in a process that has none.
 function(quirex_register_component target)
   target_link_libraries(${target} PRIVATE quirex_qtapp)
+  # The installation registry (cmake/QuirexInstall.cmake) lists every component.
+  set_property(GLOBAL APPEND PROPERTY QUIREX_COMPONENT_TARGETS ${target})
   # Only the entry points are exported; the factory-list macro marks them visible.
   set_target_properties(${target} PROPERTIES
     PREFIX ""

@@ -26,7 +26,7 @@ class CAdvSettingsDlg final : public QDialog
     Q_OBJECT
 public:
     CAdvSettingsDlg(const ConversionSettings &settings, QWidget *owner,
-                    int language = InterfaceLanguage);
+                    int language = interfaceLanguage());
 
     // The record as edited (after OK: as taken from the controls).
     const ConversionSettings &settings() const { return m_settings; }

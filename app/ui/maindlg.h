@@ -51,7 +51,7 @@ public:
 
     // Reads the window's state ("Main") and the Conversion settings from
     // `store` into the window and `converter`.
-    CMainDlg(CConverter &converter, SettingsStore &store, int language = InterfaceLanguage,
+    CMainDlg(CConverter &converter, SettingsStore &store, int language = interfaceLanguage(),
              QWidget *parent = nullptr);
     ~CMainDlg() override;
 

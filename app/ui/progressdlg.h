@@ -22,7 +22,7 @@ class CProgressDlg final : public QDialog, public ConversionProgress
 {
     Q_OBJECT
 public:
-    explicit CProgressDlg(QWidget *owner, int language = InterfaceLanguage);
+    explicit CProgressDlg(QWidget *owner, int language = interfaceLanguage());
 
     // The bar's range is 0 .. `maximum` (5 per input). The whole int range is
     // kept, so runs of any length show their true progress; larger values

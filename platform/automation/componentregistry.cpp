@@ -65,9 +65,36 @@ QString ComponentClass::versionedProgId() const
     return progId + QLatin1Char('.') + (major.isEmpty() ? QStringLiteral("1") : major);
 }
 
-ComponentRegistry::ComponentRegistry(const platform::Registry &registry)
+ComponentRegistry::ComponentRegistry(const platform::Registry &registry,
+                                     const QString &installationRegistry)
     : m_registry(registry)
+    , m_installationRegistry(installationRegistry)
 {
+}
+
+QString ComponentRegistry::installationRegistryPath()
+{
+    const QString program = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    if (program.isEmpty())
+        return QString();
+    return QDir::cleanPath(QFileInfo(program).absolutePath() +
+                           QStringLiteral("/../lib/quirex/registry.ini"));
+}
+
+std::optional<RegistryValue> ComponentRegistry::lookUp(const QString &path, bool *installed) const
+{
+    *installed = false;
+    if (auto found = m_registry.value(path, QString()))
+        return found;
+    // Only a file that nobody but its owner can change or replace may name libraries to load.
+    if (m_installationRegistry.isEmpty() ||
+        isWritableByOthers(QFile::encodeName(m_installationRegistry), nullptr, "the registry") ||
+        isWritableByOthers(QFile::encodeName(QFileInfo(m_installationRegistry).absolutePath()),
+                           nullptr, "the registry's folder"))
+        return std::nullopt;
+    auto found = platform::Registry(m_installationRegistry, QString()).value(path, QString());
+    *installed = found.has_value();
+    return found;
 }
 
 HRESULT ComponentRegistry::clsidFromProgId(const QString &progId, Guid *clsid) const
@@ -76,8 +103,9 @@ HRESULT ComponentRegistry::clsidFromProgId(const QString &progId, Guid *clsid) c
         return E_POINTER;
     if (!isUsableProgId(progId))
         return CO_E_CLASSSTRING;
-    const QString text = m_registry.stringValue(key(progId + QStringLiteral("\\CLSID")), QString());
-    const auto parsed = Guid::fromString(text);
+    bool installed = false;
+    const auto value = lookUp(key(progId + QStringLiteral("\\CLSID")), &installed);
+    const auto parsed = Guid::fromString(value ? value->toString() : QString());
     if (!parsed)
         return CO_E_CLASSSTRING;
     *clsid = *parsed;
@@ -88,14 +116,17 @@ HRESULT ComponentRegistry::libraryPath(const Guid &clsid, QString *path, QString
 {
     if (!path)
         return E_POINTER;
-    const auto value =
-        m_registry.value(clsidKey(clsid) + QStringLiteral("\\InprocServer32"), QString());
+    bool installed = false;
+    const auto value = lookUp(clsidKey(clsid) + QStringLiteral("\\InprocServer32"), &installed);
     if (!value || value->toString().isEmpty()) {
         if (reason)
             *reason = QStringLiteral("no library is registered for class %1").arg(clsid.toString());
         return REGDB_E_CLASSNOTREG;
     }
-    const QString registered = value->toString();
+    QString registered = value->toString();
+    if (installed && QDir::isRelativePath(registered))
+        registered =
+            QFileInfo(m_installationRegistry).absolutePath() + QLatin1Char('/') + registered;
     if (!QDir::isRelativePath(registered) && !QFileInfo::exists(registered)) {
         if (reason)
             *reason = QStringLiteral("library \"%1\" does not exist").arg(registered);

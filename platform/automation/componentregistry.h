@@ -7,6 +7,8 @@
 #include <QString>
 #include <QVector>
 
+#include <optional>
+
 namespace quirex::automation
 {
 
@@ -32,10 +34,20 @@ struct ComponentClass {
 //   CLSID\{clsid} (AppID), its InprocServer32 (library path), ProgID,
 //   VersionIndependentProgID, TypeLib and Version subkeys,
 //   Interface\{iid}, TypeLib\{typelib}\<version>, AppID\{appid}.
+//
+// Lookups read the registry (the user's file, then its system layer), then the installation
+// registry that an installed program finds beside its component libraries. A library path in
+// the installation registry may be relative to that file's folder, so that an installation
+// keeps working wherever its folder tree is moved; the resolved path is checked like any other.
 class ComponentRegistry final
 {
 public:
-    explicit ComponentRegistry(const platform::Registry &registry = platform::Registry());
+    explicit ComponentRegistry(const platform::Registry &registry = platform::Registry(),
+                               const QString &installationRegistry = installationRegistryPath());
+
+    // lib/quirex/registry.ini beside the running program's folder (<program folder>/..); empty
+    // when the program file cannot be found.
+    static QString installationRegistryPath();
 
     // The class id registered for `progId`. CO_E_CLASSSTRING when the ProgID is not registered,
     // holds no valid class id, or is not a usable name (empty, backslashes, control characters).
@@ -60,7 +72,10 @@ public:
     static QString classesKey() { return QStringLiteral("Software\\Classes"); }
 
 private:
+    std::optional<platform::RegistryValue> lookUp(const QString &path, bool *installed) const;
+
     platform::Registry m_registry;
+    QString m_installationRegistry;
 };
 
 } // namespace quirex::automation

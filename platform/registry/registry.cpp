@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QStringList>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -134,8 +135,27 @@ QString Registry::defaultPath()
     return config + QStringLiteral("/Ardenwyke/registry.ini");
 }
 
-Registry::Registry(const QString &path)
+QString Registry::systemPath()
+{
+    const QString name = QStringLiteral("/Ardenwyke/registry.ini");
+    QStringList folders;
+    for (const QString &folder :
+         qEnvironmentVariable("XDG_CONFIG_DIRS").split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (!QDir::isRelativePath(folder))
+            folders.append(folder);
+    }
+    if (folders.isEmpty())
+        folders.append(QStringLiteral("/etc/xdg"));
+    for (const QString &folder : folders) {
+        if (QFileInfo::exists(folder + name))
+            return folder + name;
+    }
+    return folders.first() + name;
+}
+
+Registry::Registry(const QString &path, const QString &systemLayer)
     : m_path(path)
+    , m_systemLayer(systemLayer)
 {
 }
 
@@ -144,9 +164,21 @@ RegistryData Registry::read() const
     return readContents(m_path).data;
 }
 
+RegistryData Registry::readSystemLayer() const
+{
+    if (m_systemLayer.isEmpty() || m_systemLayer == m_path)
+        return RegistryData();
+    struct stat info;
+    if (::stat(QFile::encodeName(m_systemLayer).constData(), &info) != 0 ||
+        (info.st_mode & (S_IWGRP | S_IWOTH)))
+        return RegistryData();
+    return readContents(m_systemLayer).data;
+}
+
 std::optional<RegistryValue> Registry::value(const QString &key, const QString &name) const
 {
-    return read().value(key, name);
+    const auto own = read().value(key, name);
+    return own ? own : readSystemLayer().value(key, name);
 }
 
 QString Registry::stringValue(const QString &key, const QString &name,
@@ -158,7 +190,7 @@ QString Registry::stringValue(const QString &key, const QString &name,
 
 bool Registry::keyExists(const QString &key) const
 {
-    return read().keyExists(key);
+    return read().keyExists(key) || readSystemLayer().keyExists(key);
 }
 
 bool Registry::edit(const std::function<bool(RegistryData &)> &change)

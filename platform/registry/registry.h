@@ -22,6 +22,10 @@ namespace quirex::platform
 // a concurrent writer never leaves a torn file. A change to a damaged file first keeps a copy of
 // it as "<file>.corrupt", then writes every value read from it with the change. The file is
 // created with mode 0600, and its folder (mode 0700) when missing.
+//
+// Reads consult a read-only system layer after the user's file: a value or key the user's file
+// lacks is taken from the system file, so the user's entries win. A system file that group or
+// others may write is ignored, since anybody could otherwise choose what every user loads.
 class Registry final
 {
 public:
@@ -35,11 +39,22 @@ public:
     using DamageReporter = std::function<void(const QString &path, const QVector<int> &lines)>;
     static void setDamageReporter(DamageReporter reporter);
 
-    explicit Registry(const QString &path = defaultPath());
+    // Ardenwyke/registry.ini in the first folder of $XDG_CONFIG_DIRS (default /etc/xdg) that
+    // has one; when none has, that file in the first folder (where a system-wide registration
+    // writes it).
+    static QString systemPath();
+
+    // `systemLayer` empty: no system layer.
+    explicit Registry(const QString &path = defaultPath(),
+                      const QString &systemLayer = systemPath());
 
     QString path() const { return m_path; }
+    QString systemLayerPath() const { return m_systemLayer; }
 
+    // The user's file alone (what a change starts from).
     RegistryData read() const;
+    // The system layer alone; empty when there is none or it is ignored.
+    RegistryData readSystemLayer() const;
     std::optional<RegistryValue> value(const QString &key, const QString &name) const;
     // The value as text (integers in decimal); `fallback` when the key or value is missing.
     QString stringValue(const QString &key, const QString &name,
@@ -61,6 +76,7 @@ public:
 
 private:
     QString m_path;
+    QString m_systemLayer;
 };
 
 } // namespace quirex::platform

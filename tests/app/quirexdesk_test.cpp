@@ -486,3 +486,35 @@ TEST_F(Quirexdesk, UnreachableDisplayFallsBackToOffscreen)
     EXPECT_EQ(script.exitCode, 0) << qPrintable(script.err);
     EXPECT_EQ(PdfProbe(at(QStringLiteral("s.pdf"))).pageCount(), 1);
 }
+
+TEST_F(Quirexdesk, BoxesSpeakTheLanguageOfTheLocale)
+{
+    file(QStringLiteral("a.html"), pagesHtml("A", 1));
+    const QStringList arguments{QStringLiteral("/filemask"), QStringLiteral("*.html"),
+                                QStringLiteral("/outdir"), QStringLiteral("gone")};
+    const QByteArray language = qgetenv("QUIREX_LANGUAGE");
+    qunsetenv("QUIREX_LANGUAGE");
+    qunsetenv("LC_ALL");
+    qunsetenv("LC_MESSAGES");
+    const struct {
+        const char *override, *lang, *title;
+    } cases[] = {
+        {nullptr, "en_US.UTF-8", "Error: "}, {nullptr, "ru_RU.UTF-8", "Ошибка: "},
+        {nullptr, "C", "Ошибка: "},          {"en", "ru_RU.UTF-8", "Error: "},
+        {"ru", "de_DE.UTF-8", "Ошибка: "},
+    };
+    const QByteArray lang = qgetenv("LANG");
+    for (const auto &c : cases) {
+        if (c.override)
+            qputenv("QUIREX_LANGUAGE", c.override);
+        else
+            qunsetenv("QUIREX_LANGUAGE");
+        qputenv("LANG", c.lang);
+        const ToolRun result = run(arguments);
+        EXPECT_EQ(result.exitCode, shell(-2));
+        EXPECT_TRUE(result.err.startsWith(QString::fromUtf8(c.title)))
+            << c.lang << ": " << qPrintable(result.err);
+    }
+    qputenv("LANG", lang);
+    qputenv("QUIREX_LANGUAGE", language);
+}

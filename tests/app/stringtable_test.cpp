@@ -48,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(AllIds, StringTableId, testing::ValuesIn(kIds));
 
 TEST(StringTable, LooksUpTheRussianTexts)
 {
-    EXPECT_EQ(InterfaceLanguage, 0x0419);
+    EXPECT_EQ(DefaultInterfaceLanguage, 0x0419);
     EXPECT_EQ(loadText(strings::ErrorTitle), QStringLiteral("Ошибка"));
     EXPECT_EQ(loadString(strings::PageNumberPattern), std::string("Страница %d"));
     EXPECT_EQ(loadText(strings::HelpMissing),
@@ -69,3 +69,28 @@ TEST(StringTable, MissingIdOrLanguageGivesAnEmptyText)
 }
 
 } // namespace
+
+TEST(StringTable, InterfaceLanguageFollowsTheLocale)
+{
+    const struct {
+        const char *override, *lcAll, *lcMessages, *lang;
+        int language;
+    } cases[] = {
+        {"", "", "", "", LanguageRussian},                 // nothing set
+        {"", "", "", "C", LanguageRussian},                // no language named
+        {"", "POSIX", "", "en_US.UTF-8", LanguageRussian}, // the first set one decides
+        {"", "", "", "C.UTF-8", LanguageRussian},
+        {"", "", "", "ru_RU.UTF-8", LanguageRussian},
+        {"", "", "", "ru", LanguageRussian},
+        {"", "", "", "de_DE@euro", LanguageEnglish},             // any other language
+        {"", "", "en_GB.UTF-8", "ru_RU.UTF-8", LanguageEnglish}, // LC_MESSAGES before LANG
+        {"", "ru_UA.UTF-8", "en_GB.UTF-8", "", LanguageRussian}, // LC_ALL before both
+        {"", "", "", "rus_XX", LanguageEnglish},                 // "ru" only as a whole
+        {"en", "", "", "ru_RU.UTF-8", LanguageEnglish},          // the override wins
+        {"RU", "en_US.UTF-8", "", "", LanguageRussian},
+        {"fr", "", "", "en_US.UTF-8", LanguageEnglish}, // an unknown override is ignored
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(languageFromLocale(c.override, c.lcAll, c.lcMessages, c.lang), c.language)
+            << c.override << "|" << c.lcAll << "|" << c.lcMessages << "|" << c.lang;
+}

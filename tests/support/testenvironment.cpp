@@ -50,13 +50,17 @@ void isolateEnvironment()
     scratch() =
         std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/quirex-test-XXXXXX"));
     const QString root = scratch()->path();
-    for (const char *folder : {"log", "config", "runtime", "home"})
+    for (const char *folder : {"log", "config", "xdg", "runtime", "home"})
         QDir(root).mkpath(QString::fromLatin1(folder));
     QFile::setPermissions(root + QStringLiteral("/runtime"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("QUIREX_LOG_DIR", QFile::encodeName(root + QStringLiteral("/log")));
     qputenv("QUIREX_REGISTRY", QFile::encodeName(root + QStringLiteral("/config/registry.ini")));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(root + QStringLiteral("/config")));
+    // An empty system layer, whatever this machine has installed in /etc/xdg.
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(root + QStringLiteral("/xdg")));
+    // The interface language the tests expect, whatever this machine's locale.
+    qputenv("QUIREX_LANGUAGE", "ru");
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(root + QStringLiteral("/runtime")));
     qputenv("HOME", QFile::encodeName(root + QStringLiteral("/home")));
 }

@@ -17,8 +17,9 @@ QString makeFolder(const QString &name);
 // returns the absolute path.
 QString writeFile(const QString &relativePath, const QByteArray &contents);
 
-// Points QUIREX_LOG_DIR, QUIREX_REGISTRY, XDG_CONFIG_HOME, XDG_RUNTIME_DIR
-// and HOME into the scratch folder. Called by the test main.
+// Points QUIREX_LOG_DIR, QUIREX_REGISTRY, XDG_CONFIG_HOME, XDG_CONFIG_DIRS,
+// XDG_RUNTIME_DIR and HOME into the scratch folder, and sets QUIREX_LANGUAGE
+// to ru. Called by the test main.
 void isolateEnvironment();
 
 // The environment for a program run under xvfb-run: this one, with Qt's X

@@ -496,3 +496,49 @@ TEST(Regsvr, ExitCodesNameWhatFailed)
     EXPECT_EQ(registered.out,
               QStringLiteral("DllRegisterServer in %1 succeeded.\n").arg(componentPath()));
 }
+
+TEST(SystemRegistry, RegsvrSystemServesEveryUserUntilUnregistered)
+{
+    // The test environment's XDG_CONFIG_DIRS is an empty folder of its own.
+    const QString system = scratchFolder() + QStringLiteral("/xdg/Ardenwyke/registry.ini");
+    ASSERT_EQ(Registry::systemPath(), system);
+    const ToolRun added =
+        runTool(QStringLiteral("regsvr"),
+                {QStringLiteral("-s"), QStringLiteral("--system"), componentPath()});
+    ASSERT_EQ(added.exitCode, 0) << qPrintable(added.err);
+    EXPECT_FALSE(QFileInfo::exists(Registry::defaultPath())) << "the user's registry was written";
+    const auto others = QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::WriteGroup;
+    EXPECT_EQ(QFileInfo(system).permissions() & others, QFileDevice::ReadOther);
+
+    // A user without a registry of their own creates the class.
+    Guid clsid;
+    ASSERT_EQ(CLSIDFromProgID(gadget, &clsid), S_OK);
+    EXPECT_EQ(clsid.toString(), gadgetClsid);
+    IDispatch *object = nullptr;
+    ASSERT_EQ(createDispatchObject(gadget, &object), S_OK);
+    object->Release();
+
+    // The user's own entry wins over the system layer's.
+    const QString other = QStringLiteral("{3F2B6C1E-9A4D-4E7B-8C21-5D0A7E6B9F99}");
+    ASSERT_TRUE(
+        Registry().setString(classes(gadget + QStringLiteral("\\CLSID")), QString(), other));
+    ASSERT_EQ(CLSIDFromProgID(gadget, &clsid), S_OK);
+    EXPECT_EQ(clsid.toString(), other);
+
+    // A system file that others may change names nothing.
+    const QString server =
+        classes(QStringLiteral("CLSID\\") + gadgetClsid + QStringLiteral("\\InprocServer32"));
+    EXPECT_TRUE(Registry().keyExists(server));
+    QFile::setPermissions(system, QFileInfo(system).permissions() | QFileDevice::WriteOther);
+    EXPECT_FALSE(Registry().keyExists(server));
+    EXPECT_TRUE(Registry().readSystemLayer().isEmpty());
+    QFile::setPermissions(system, QFileInfo(system).permissions() & ~QFileDevice::WriteOther);
+
+    // Unregistering the last class leaves no file, lock or folder behind.
+    const ToolRun removed =
+        runTool(QStringLiteral("regsvr"), {QStringLiteral("-s"), QStringLiteral("-u"),
+                                           QStringLiteral("--system"), componentPath()});
+    EXPECT_EQ(removed.exitCode, 0) << qPrintable(removed.err);
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(system).absolutePath()));
+    EXPECT_FALSE(Registry().keyExists(server));
+}
