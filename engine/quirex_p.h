@@ -12,6 +12,7 @@
 #include "pointlist.h"
 
 #include <QBrush>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFont>
 #include <QPainter>
@@ -71,6 +72,10 @@ public:
         QSize m_contentsSize{-1, -1};
         bool m_bodyGroupingTried = false;
         bool m_bodyGrouped = false;
+        // Since when the current load (or the caller's script) runs, and whether the load
+        // failed (see failLoad).
+        QElapsedTimer m_loadClock;
+        bool m_loadFailed = false;
     };
 
     // The cut of the loaded document into pages.
@@ -186,8 +191,16 @@ public:
     // Starts a load with `startLoad` and waits until the frame finishes or
     // PageTimeout has passed (counted from the start of the load, whether or
     // not the frame reports it), then prepares the document for printing.
+    // A script run stopped by the web engine (it held the page for about scriptRunLimitMs)
+    // fails the load.
     template <typename StartLoad> void waitForLoad(StartLoad startLoad);
     int m_OnPageTimeout();
+    // Starts a load's clock and forgets an earlier load's failure.
+    void beginLoad();
+    // Gives the loaded document up: `reason` goes to the log and the trace, the output being
+    // written is discarded (no PDF, no temporary file is left) and the frame is emptied, so
+    // nothing more of the document runs or is printed.
+    void failLoad(const QString &reason);
     void m_ReplaceHtml(const QWebElement &parentElement);
     void m_ReplaceBigBlocks(const QWebElement &parentElement);
     void prepareLoadedDocument();

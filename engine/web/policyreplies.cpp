@@ -3,11 +3,23 @@
 #include <QMimeDatabase>
 #include <QTimer>
 
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
+
 namespace quirex::engine
 {
 
 namespace
 {
+
+// A synchronous request (a script's synchronous XMLHttpRequest) is read as soon as the call
+// that made it returns: its reply must be finished by then.
+bool isSynchronous(const QNetworkRequest &request)
+{
+    return request.attribute(QNetworkRequest::SynchronousRequestAttribute).toBool();
+}
 
 void emitError(QNetworkReply *reply, QNetworkReply::NetworkError code)
 {
@@ -54,6 +66,10 @@ ImmediateReply *ImmediateReply::redirected(const QNetworkRequest &request,
 
 void ImmediateReply::finishLater()
 {
+    if (isSynchronous(request())) {
+        setFinished(true);
+        return;
+    }
     QTimer::singleShot(0, this, [this] {
         if (isFinished())
             return;
@@ -82,31 +98,40 @@ qint64 ImmediateReply::readData(char *, qint64)
 }
 
 LocalFileReply::LocalFileReply(const QNetworkRequest &request,
-                               QNetworkAccessManager::Operation operation, const QString &path,
+                               QNetworkAccessManager::Operation operation, const LocalFile &file,
                                QObject *parent)
     : QNetworkReply(parent)
-    , m_file(path)
+    , m_target(file)
     , m_withBody(operation != QNetworkAccessManager::HeadOperation)
 {
     setRequest(request);
     setUrl(request.url());
     setOperation(operation);
     open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    QTimer::singleShot(0, this, &LocalFileReply::start);
+    if (isSynchronous(request))
+        start();
+    else
+        QTimer::singleShot(0, this, &LocalFileReply::start);
 }
 
 void LocalFileReply::start()
 {
     if (isFinished())
         return;
-    if (!m_file.open(QIODevice::ReadOnly)) {
-        setError(ContentNotFoundError, m_file.errorString());
+    const int descriptor = openResolved(m_target);
+    if (descriptor < 0 ||
+        !m_file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        if (descriptor >= 0)
+            ::close(descriptor);
+        setError(ContentNotFoundError, QStringLiteral("%1: %2").arg(m_target.path, reason));
         emitError(this, ContentNotFoundError);
     } else {
-        const QString type = QMimeDatabase()
-                                 .mimeTypeForFile(m_file.fileName(), QMimeDatabase::MatchExtension)
-                                 .name();
-        setHeader(QNetworkRequest::ContentTypeHeader, type);
+        // A name that tells no type leaves it to the web engine, as for any file address.
+        const QMimeType type =
+            QMimeDatabase().mimeTypeForFile(m_target.path, QMimeDatabase::MatchExtension);
+        if (!type.isDefault())
+            setHeader(QNetworkRequest::ContentTypeHeader, type.name());
         setHeader(QNetworkRequest::ContentLengthHeader, m_withBody ? m_file.size() : 0);
         emit metaDataChanged();
         if (m_withBody && m_file.size() > 0)

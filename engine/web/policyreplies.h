@@ -1,5 +1,7 @@
 #pragma once
 
+#include "localfile.h"
+
 #include <QFile>
 #include <QNetworkReply>
 
@@ -7,7 +9,8 @@ namespace quirex::engine
 {
 
 // A reply that ends at the next pass of the event loop (never inside the call that made it,
-// where the web engine is not listening yet): refused with ContentAccessDenied, or redirected
+// where the web engine is not listening yet; a synchronous request's reply is finished at
+// once): refused with ContentAccessDenied, or redirected
 // to another address, which the web engine then requests as a new resource.
 class ImmediateReply final : public QNetworkReply
 {
@@ -31,15 +34,17 @@ private:
     void finishLater();
 };
 
-// Serves one local file, read as the web engine asks for it, with a content type taken from
-// its name. A file that cannot be opened ends as ContentNotFound.
+// Serves one resolved local file (see openResolved), read as the web engine asks for it, with
+// a content type taken from its name where the name tells one; like ImmediateReply it ends at
+// the next pass of the event loop, or at once for a synchronous request. A file that cannot be
+// opened, or is no longer the file resolved, ends as ContentNotFound.
 class LocalFileReply final : public QNetworkReply
 {
     Q_OBJECT
 
 public:
     LocalFileReply(const QNetworkRequest &request, QNetworkAccessManager::Operation operation,
-                   const QString &path, QObject *parent);
+                   const LocalFile &file, QObject *parent);
 
     void abort() override;
     qint64 bytesAvailable() const override;
@@ -51,6 +56,7 @@ protected:
 private:
     void start();
 
+    LocalFile m_target;
     QFile m_file;
     bool m_withBody = true;
 };
