@@ -3,6 +3,7 @@
 #include <QMimeDatabase>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -134,8 +135,30 @@ void LocalFileReply::start()
             setHeader(QNetworkRequest::ContentTypeHeader, type.name());
         setHeader(QNetworkRequest::ContentLengthHeader, m_withBody ? m_file.size() : 0);
         emit metaDataChanged();
-        if (m_withBody && m_file.size() > 0)
+        if (m_withBody && !isSynchronous(request())) {
+            m_size = m_file.size();
+            releaseNextPiece();
+            return;
+        }
+        m_size = m_withBody ? m_file.size() : 0;
+        m_released = m_size;
+        if (m_size > 0)
             emit readyRead();
+    }
+    setFinished(true);
+    emit finished();
+}
+
+void LocalFileReply::releaseNextPiece()
+{
+    if (isFinished())
+        return;
+    m_released = std::min(m_size, m_released + kPieceSize);
+    if (m_size > 0)
+        emit readyRead();
+    if (m_released < m_size) {
+        QTimer::singleShot(0, this, &LocalFileReply::releaseNextPiece);
+        return;
     }
     setFinished(true);
     emit finished();
@@ -154,7 +177,7 @@ void LocalFileReply::abort()
 
 qint64 LocalFileReply::bytesAvailable() const
 {
-    const qint64 left = m_withBody && m_file.isOpen() ? m_file.size() - m_file.pos() : 0;
+    const qint64 left = m_withBody && m_file.isOpen() ? m_released - m_file.pos() : 0;
     return std::max<qint64>(0, left) + QNetworkReply::bytesAvailable();
 }
 
@@ -162,7 +185,10 @@ qint64 LocalFileReply::readData(char *data, qint64 maxSize)
 {
     if (!m_withBody || !m_file.isOpen())
         return -1;
-    const qint64 read = m_file.read(data, maxSize);
+    const qint64 left = m_released - m_file.pos();
+    if (left <= 0)
+        return isFinished() ? -1 : 0;
+    const qint64 read = m_file.read(data, std::min(maxSize, left));
     return read == 0 ? -1 : read;
 }
 

@@ -54,9 +54,16 @@ protected:
     qint64 readData(char *data, qint64 maxSize) override;
 
 private:
+    // The web engine parses what a reply hands it in one go; a file given in pieces, one per
+    // pass of the event loop, lets the load's time-out end a document that parses slowly.
+    static constexpr qint64 kPieceSize = 64 * 1024;
+
     void start();
+    void releaseNextPiece();
 
     LocalFile m_target;
+    qint64 m_size = 0;
+    qint64 m_released = 0; // how much of the file the web engine may read so far
     QFile m_file;
     bool m_withBody = true;
 };
