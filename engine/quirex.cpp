@@ -67,6 +67,8 @@ QUIREX::QUIREX()
     // engine starts; a value already set is kept.
     if (!qEnvironmentVariableIsSet("JSC_useFTLJIT"))
         qputenv("JSC_useFTLJIT", "false");
+    // No script of a document holds the engine without end (read at the same time).
+    limitScriptRuns();
 
     const QString libraryFolder = engineLibraryFolder();
     if (!libraryFolder.isEmpty())
@@ -81,7 +83,12 @@ QUIREX::QUIREX()
 
     QUIREXPrivate::Document &document = d->document;
     document.m_webView = new QWebView();
-    document.m_webView->setPage(new WebPage(document.m_webView));
+    auto *page = new WebPage(document.m_webView);
+    QObject::connect(page, &WebPage::limitReached, this, [this](const QString &what) {
+        d->m_writeLog(QStringLiteral("document limited: ") + what);
+        QUIREX_TRACE() << "document limited:" << what;
+    });
+    document.m_webView->setPage(page);
     document.m_webPage = document.m_webView->page();
     document.m_mainFrame = document.m_webPage->mainFrame();
     document.m_networkAccess = new DocumentNetworkAccess(document.m_webPage);

@@ -9,9 +9,12 @@
 #include "enginetrace.h"
 #include "printadjustment.h"
 #include "printmedia.h"
+#include "stallwatch.h"
 #include "utf8detection.h"
+#include "webpage.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QGraphicsWebView>
@@ -58,6 +61,14 @@ void chooseFallbackEncoding(QWebPage *page, const QUrl &url)
     }
     page->settings()->setDefaultTextEncoding(utf8 ? QStringLiteral("UTF-8") : QString());
 }
+
+// How far short of the script limit a stall of the page still counts as one that may have
+// been a script the web engine stopped: the limit is processor time, the stall is measured
+// on the clock.
+constexpr qint64 kStallTolerance = 250;
+// How long past PageTimeout the layout of a loaded document may end before the load is
+// given up rather than printed.
+constexpr qint64 kLayoutOverrunMs = 5000;
 
 } // namespace
 
@@ -132,8 +143,11 @@ void QUIREXPrivate::waitForLoad(StartLoad startLoad, const QUrl &documentUrl)
     const QMetaObject::Connection onReply = QObject::connect(
         document.m_webPage->networkAccessManager(), &QNetworkAccessManager::finished, q,
         [&](QNetworkReply *reply) { replies.finished(reply); });
-    timer.setInterval(nonNegative(document.m_pageTimeoutMs));
+    const int timeout = nonNegative(document.m_pageTimeoutMs);
+    timer.setInterval(timeout);
+    QElapsedTimer sinceTimerStart;
     QObject::connect(frame, SIGNAL(loadStarted()), &timer, SLOT(start()));
+    QObject::connect(frame, &QWebFrame::loadStarted, &timer, [&] { sinceTimerStart.restart(); });
     QObject::connect(&timer, &QTimer::timeout, q, [this] { m_OnPageTimeout(); });
     QObject::connect(frame, SIGNAL(loadFinished(bool)), &timer, SLOT(stop()));
     QObject::connect(&timer, SIGNAL(timeout()), &loop, SLOT(quit()));
@@ -143,7 +157,10 @@ void QUIREXPrivate::waitForLoad(StartLoad startLoad, const QUrl &documentUrl)
 
     // A load that never reports its start is bounded too: the timer runs
     // from here, and the start of the load restarts it.
+    quirex::engine::StallWatch stalls;
+    stalls.start();
     timer.start();
+    sinceTimerStart.start();
     startLoad();
     loop.exec();
     QObject::disconnect(onFinished);
@@ -161,6 +178,46 @@ void QUIREXPrivate::waitForLoad(StartLoad startLoad, const QUrl &documentUrl)
         m_lastFailure.clear();
     if (!m_lastFailure.isEmpty())
         m_writeLog(QStringLiteral("load failed: ") + m_lastFailure);
+
+    // Timers, the time-out's among them, wait while a script runs or the page is laid out.
+    // The web engine stops a script at its limit; when such a stretch kept the time-out from
+    // ending the load in time, the document is not the one to print.
+    const qint64 stall = stalls.longestStallMs();
+    const qint64 limit = quirex::engine::scriptRunLimitMs;
+    if (stall < limit - kStallTolerance)
+        return;
+    const QString what = QStringLiteral("the page did not answer for %1 ms at a stretch (a script "
+                                        "running longer than %2 ms is stopped)")
+                             .arg(stall)
+                             .arg(limit);
+    if (sinceTimerStart.elapsed() >= timeout) {
+        failLoad(what + QStringLiteral(", past the page time-out of %1 ms").arg(timeout));
+    } else {
+        m_writeLog(what);
+        QUIREX_TRACE() << what;
+    }
+}
+
+void QUIREXPrivate::beginLoad()
+{
+    document.m_loadClock.start();
+    document.m_loadFailed = false;
+}
+
+void QUIREXPrivate::failLoad(const QString &reason)
+{
+    const QString line = QStringLiteral("load failed: ") + reason;
+    m_writeLog(line);
+    QUIREX_TRACE() << line;
+    document.m_loadFailed = true;
+    // The caller reads the first reason; EndDoc reports it for the output it
+    // does not put in place.
+    if (m_lastFailure.isEmpty())
+        m_lastFailure = reason;
+    output.m_outputFailure = QStringLiteral("the document was not printed: ") + reason;
+    document.m_webView->stop();
+    document.m_mainFrame->setHtml(QString(), QUrl());
+    discardTemporaryOutput();
 }
 
 int QUIREXPrivate::m_OnPageTimeout()
@@ -200,6 +257,7 @@ void QUIREX::LoadHTMLString(const QString &sHTML)
     const QUrl baseUrl = d->document.m_resolveRelativeHyperlinks
                              ? QUrl(d->document.m_baseUrl, QUrl::TolerantMode)
                              : QUrl();
+    d->beginLoad();
     d->startDocument(baseUrl, QUrl());
     chooseFallbackEncoding(d->document.m_webPage, QUrl());
     d->setUpLayout();
@@ -227,6 +285,7 @@ void QUIREX::LoadHTMLFile(const QString &sFileName)
         path = QDir::current().absoluteFilePath(path);
     const QUrl url = QUrl::fromLocalFile(QDir::cleanPath(path));
 
+    d->beginLoad();
     d->startDocument(url, url);
     chooseFallbackEncoding(d->document.m_webPage, url);
     d->setUpLayout();
@@ -250,6 +309,7 @@ void QUIREX::LoadURL(const QString &sURL)
 {
     d->restoreLoadedBody();
     const QUrl url(sURL, QUrl::TolerantMode);
+    d->beginLoad();
     d->startDocument(url, url);
     chooseFallbackEncoding(d->document.m_webPage, url);
     d->setUpLayout();
@@ -276,6 +336,7 @@ void QUIREX::SetMediaType(const QString &sMediaType)
 void QUIREX::RunJavaScript(const QString &script)
 {
     d->restoreLoadedBody();
+    d->document.m_loadClock.start();
     d->document.m_mainFrame->evaluateJavaScript(script);
     d->prepareLoadedDocument();
 }
@@ -418,6 +479,18 @@ void QUIREXPrivate::prepareLoadedDocument()
     applyPrintStyles();
     fitContentWidth();
     fitDocumentScale();
+    // Layout cannot be interrupted; a document whose layout ran far past the time-out is
+    // given up before it is sliced, and the empty frame is laid out instead.
+    const qint64 elapsed = document.m_loadClock.isValid() ? document.m_loadClock.elapsed() : 0;
+    const qint64 deadline = nonNegative(document.m_pageTimeoutMs) + kLayoutOverrunMs;
+    if (!document.m_loadFailed && elapsed > deadline)
+        failLoad(QStringLiteral("layout took %1 ms, past the page time-out of %2 ms")
+                     .arg(elapsed)
+                     .arg(nonNegative(document.m_pageTimeoutMs)));
+    if (document.m_loadFailed) {
+        setUpLayout();
+        fitDocumentScale();
+    }
     const bool custom = geometry.paperKind() == PageGeometry::PaperKind::Custom;
     if (slicing.m_slicingMode) {
         if (!custom)

@@ -13,6 +13,7 @@
 #include "pointlist.h"
 
 #include <QBrush>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFont>
 #include <QPainter>
@@ -91,6 +92,10 @@ public:
         QSize m_contentsSize{-1, -1};
         bool m_bodyGroupingTried = false;
         bool m_bodyGrouped = false;
+        // Since when the current load (or the caller's script) runs, and whether the load
+        // failed (see failLoad).
+        QElapsedTimer m_loadClock;
+        bool m_loadFailed = false;
     };
 
     // The cut of the loaded document into pages.
@@ -222,17 +227,23 @@ public:
     // Tells the network access which document a load brings and which address the caller
     // asked for (empty for strings).
     void startDocument(const QUrl &documentUrl, const QUrl &entry);
-    // Starts a load with `startLoad` and waits until the frame finishes or
-    // PageTimeout has passed (counted from the start of the load, whether or
-    // not the frame reports it), then prepares the document for printing.
-    // Runs `startLoad` and waits for the load to end or PageTimeout to stop
-    // it; m_lastFailure then says why it failed. `documentUrl` is the
-    // address of the document itself (empty for a string), whose network
-    // reply tells an HTTP status of 400 or more, a network error and
-    // redirects that never end.
+    // Runs `startLoad` and waits until the frame finishes or PageTimeout has
+    // passed (counted from the start of the load, whether or not the frame
+    // reports it); m_lastFailure then says why the load failed. `documentUrl`
+    // is the address of the document itself (empty for a string), whose
+    // network reply tells an HTTP status of 400 or more, a network error and
+    // redirects that never end. A script run stopped by the web engine (it
+    // held the page for about scriptRunLimitMs) past PageTimeout fails the
+    // load too.
     template <typename StartLoad>
     void waitForLoad(StartLoad startLoad, const QUrl &documentUrl = QUrl());
     int m_OnPageTimeout();
+    // Starts a load's clock and forgets an earlier load's failure.
+    void beginLoad();
+    // Gives the loaded document up: `reason` goes to the log and the trace, the output being
+    // written is discarded (no PDF, no temporary file is left) and the frame is emptied, so
+    // nothing more of the document runs or is printed.
+    void failLoad(const QString &reason);
     void m_ReplaceHtml(const QWebElement &parentElement);
     void m_ReplaceBigBlocks(const QWebElement &parentElement);
     void prepareLoadedDocument();

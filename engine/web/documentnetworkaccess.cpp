@@ -29,21 +29,24 @@ QNetworkReply *DocumentNetworkAccess::createRequest(Operation operation,
                                                     const QNetworkRequest &request,
                                                     QIODevice *outgoingData)
 {
-    switch (m_policy.decide(request.url(), operation)) {
+    ResourceVerdict verdict = m_policy.decideRequest(request.url(), operation);
+    switch (verdict.decision) {
     case ResourceDecision::Load: {
+        // A local file is opened as it was decided on, never by its address again.
+        if (verdict.file.isRegular())
+            return new LocalFileReply(request, operation, verdict.file, this);
         QNetworkReply *reply =
             QNetworkAccessManager::createRequest(operation, request, outgoingData);
-        // In untrusted mode only the caller's own address reaches the network.
         if (m_policy.isUntrusted() && isNetworkScheme(request.url().scheme()))
             allowRedirectsOf(reply);
         return styledForMedia(request, reply);
     }
     case ResourceDecision::LoadOpaque:
-        return styledForMedia(request, loadOpaque(operation, request));
+        return styledForMedia(request, loadOpaque(operation, request, verdict.file));
     case ResourceDecision::Refuse:
         break;
     }
-    QUIREX_TRACE() << "refused" << request.url().toString();
+    QUIREX_TRACE() << "refused" << operation << request.url().toString();
     return ImmediateReply::refused(request, operation, this);
 }
 
@@ -56,31 +59,36 @@ QNetworkReply *DocumentNetworkAccess::styledForMedia(const QNetworkRequest &requ
 }
 
 QNetworkReply *DocumentNetworkAccess::loadOpaque(Operation operation,
-                                                 const QNetworkRequest &request)
+                                                 const QNetworkRequest &request,
+                                                 const LocalFile &file)
 {
     const QUrl url = request.url();
-    const QString path = ResourcePolicy::localPath(url);
     // An opaque address is served only for the file it was made for; any other path under
     // it (a relative name in an opaque style sheet or frame) gets an address of its own.
-    if (!url.isLocalFile() && m_opaqueHosts.value(url.host()) == path)
-        return new LocalFileReply(request, operation, path, this);
+    if (!url.isLocalFile() && m_opaqueHosts.value(url.host()) == file.path)
+        return new LocalFileReply(request, operation, file, this);
 
     const QString host = QUuid::createUuid().toString(QUuid::Id128);
-    m_opaqueHosts.insert(host, path);
+    m_opaqueHosts.insert(host, file.path);
     QUrl target;
     target.setScheme(opaqueFileScheme);
     target.setHost(host);
-    target.setPath(path);
+    target.setPath(file.path);
     target.setQuery(url.query());
     return ImmediateReply::redirected(request, operation, target, this);
 }
 
 void DocumentNetworkAccess::allowRedirectsOf(QNetworkReply *reply)
 {
+    // In untrusted mode only the caller's own address reaches the network, and where its
+    // server moves it within the same origin; any other target is refused when requested.
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
         const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
-        if (target.isValid())
-            m_policy.allowEntry(reply->url().resolved(target));
+        if (!target.isValid())
+            return;
+        const QUrl resolved = reply->url().resolved(target);
+        if (!m_policy.allowRedirect(reply->url(), resolved))
+            QUIREX_TRACE() << "redirect not followed" << resolved.toString();
     });
 }
 

@@ -35,8 +35,9 @@ protected:
                                  QIODevice *outgoingData) override;
 
 private:
-    QNetworkReply *loadOpaque(Operation operation, const QNetworkRequest &request);
-    // Allows where `reply` (the caller's own address) redirects to, so it may move.
+    QNetworkReply *loadOpaque(Operation operation, const QNetworkRequest &request,
+                              const LocalFile &file);
+    // Allows where `reply` (the caller's own address) redirects to within its origin.
     void allowRedirectsOf(QNetworkReply *reply);
 
     QNetworkReply *styledForMedia(const QNetworkRequest &request, QNetworkReply *reply);

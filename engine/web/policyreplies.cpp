@@ -3,11 +3,24 @@
 #include <QMimeDatabase>
 #include <QTimer>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <unistd.h>
+
 namespace quirex::engine
 {
 
 namespace
 {
+
+// A synchronous request (a script's synchronous XMLHttpRequest) is read as soon as the call
+// that made it returns: its reply must be finished by then.
+bool isSynchronous(const QNetworkRequest &request)
+{
+    return request.attribute(QNetworkRequest::SynchronousRequestAttribute).toBool();
+}
 
 void emitError(QNetworkReply *reply, QNetworkReply::NetworkError code)
 {
@@ -54,6 +67,10 @@ ImmediateReply *ImmediateReply::redirected(const QNetworkRequest &request,
 
 void ImmediateReply::finishLater()
 {
+    if (isSynchronous(request())) {
+        setFinished(true);
+        return;
+    }
     QTimer::singleShot(0, this, [this] {
         if (isFinished())
             return;
@@ -82,35 +99,66 @@ qint64 ImmediateReply::readData(char *, qint64)
 }
 
 LocalFileReply::LocalFileReply(const QNetworkRequest &request,
-                               QNetworkAccessManager::Operation operation, const QString &path,
+                               QNetworkAccessManager::Operation operation, const LocalFile &file,
                                QObject *parent)
     : QNetworkReply(parent)
-    , m_file(path)
+    , m_target(file)
     , m_withBody(operation != QNetworkAccessManager::HeadOperation)
 {
     setRequest(request);
     setUrl(request.url());
     setOperation(operation);
     open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    QTimer::singleShot(0, this, &LocalFileReply::start);
+    if (isSynchronous(request))
+        start();
+    else
+        QTimer::singleShot(0, this, &LocalFileReply::start);
 }
 
 void LocalFileReply::start()
 {
     if (isFinished())
         return;
-    if (!m_file.open(QIODevice::ReadOnly)) {
-        setError(ContentNotFoundError, m_file.errorString());
+    const int descriptor = openResolved(m_target);
+    if (descriptor < 0 ||
+        !m_file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        if (descriptor >= 0)
+            ::close(descriptor);
+        setError(ContentNotFoundError, QStringLiteral("%1: %2").arg(m_target.path, reason));
         emitError(this, ContentNotFoundError);
     } else {
-        const QString type = QMimeDatabase()
-                                 .mimeTypeForFile(m_file.fileName(), QMimeDatabase::MatchExtension)
-                                 .name();
-        setHeader(QNetworkRequest::ContentTypeHeader, type);
+        // A name that tells no type leaves it to the web engine, as for any file address.
+        const QMimeType type =
+            QMimeDatabase().mimeTypeForFile(m_target.path, QMimeDatabase::MatchExtension);
+        if (!type.isDefault())
+            setHeader(QNetworkRequest::ContentTypeHeader, type.name());
         setHeader(QNetworkRequest::ContentLengthHeader, m_withBody ? m_file.size() : 0);
         emit metaDataChanged();
-        if (m_withBody && m_file.size() > 0)
+        if (m_withBody && !isSynchronous(request())) {
+            m_size = m_file.size();
+            releaseNextPiece();
+            return;
+        }
+        m_size = m_withBody ? m_file.size() : 0;
+        m_released = m_size;
+        if (m_size > 0)
             emit readyRead();
+    }
+    setFinished(true);
+    emit finished();
+}
+
+void LocalFileReply::releaseNextPiece()
+{
+    if (isFinished())
+        return;
+    m_released = std::min(m_size, m_released + kPieceSize);
+    if (m_size > 0)
+        emit readyRead();
+    if (m_released < m_size) {
+        QTimer::singleShot(0, this, &LocalFileReply::releaseNextPiece);
+        return;
     }
     setFinished(true);
     emit finished();
@@ -129,7 +177,7 @@ void LocalFileReply::abort()
 
 qint64 LocalFileReply::bytesAvailable() const
 {
-    const qint64 left = m_withBody && m_file.isOpen() ? m_file.size() - m_file.pos() : 0;
+    const qint64 left = m_withBody && m_file.isOpen() ? m_released - m_file.pos() : 0;
     return std::max<qint64>(0, left) + QNetworkReply::bytesAvailable();
 }
 
@@ -137,7 +185,10 @@ qint64 LocalFileReply::readData(char *data, qint64 maxSize)
 {
     if (!m_withBody || !m_file.isOpen())
         return -1;
-    const qint64 read = m_file.read(data, maxSize);
+    const qint64 left = m_released - m_file.pos();
+    if (left <= 0)
+        return isFinished() ? -1 : 0;
+    const qint64 read = m_file.read(data, std::min(maxSize, left));
     return read == 0 ? -1 : read;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "localfile.h"
+
 #include <QFile>
 #include <QNetworkReply>
 
@@ -7,7 +9,8 @@ namespace quirex::engine
 {
 
 // A reply that ends at the next pass of the event loop (never inside the call that made it,
-// where the web engine is not listening yet): refused with ContentAccessDenied, or redirected
+// where the web engine is not listening yet; a synchronous request's reply is finished at
+// once): refused with ContentAccessDenied, or redirected
 // to another address, which the web engine then requests as a new resource.
 class ImmediateReply final : public QNetworkReply
 {
@@ -31,15 +34,17 @@ private:
     void finishLater();
 };
 
-// Serves one local file, read as the web engine asks for it, with a content type taken from
-// its name. A file that cannot be opened ends as ContentNotFound.
+// Serves one resolved local file (see openResolved), read as the web engine asks for it, with
+// a content type taken from its name where the name tells one; like ImmediateReply it ends at
+// the next pass of the event loop, or at once for a synchronous request. A file that cannot be
+// opened, or is no longer the file resolved, ends as ContentNotFound.
 class LocalFileReply final : public QNetworkReply
 {
     Q_OBJECT
 
 public:
     LocalFileReply(const QNetworkRequest &request, QNetworkAccessManager::Operation operation,
-                   const QString &path, QObject *parent);
+                   const LocalFile &file, QObject *parent);
 
     void abort() override;
     qint64 bytesAvailable() const override;
@@ -49,8 +54,16 @@ protected:
     qint64 readData(char *data, qint64 maxSize) override;
 
 private:
-    void start();
+    // The web engine parses what a reply hands it in one go; a file given in pieces, one per
+    // pass of the event loop, lets the load's time-out end a document that parses slowly.
+    static constexpr qint64 kPieceSize = 64 * 1024;
 
+    void start();
+    void releaseNextPiece();
+
+    LocalFile m_target;
+    qint64 m_size = 0;
+    qint64 m_released = 0; // how much of the file the web engine may read so far
     QFile m_file;
     bool m_withBody = true;
 };

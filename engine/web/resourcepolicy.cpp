@@ -22,6 +22,34 @@ QString canonicalOrClean(const QString &path)
     return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
 }
 
+int defaultPort(const QString &scheme)
+{
+    if (scheme == QLatin1String("http"))
+        return 80;
+    if (scheme == QLatin1String("https"))
+        return 443;
+    if (scheme == QLatin1String("ftp"))
+        return 21;
+    return -1;
+}
+
+// Scheme, host and port: what a redirect of an untrusted document may not leave.
+QUrl originOf(const QUrl &url)
+{
+    QUrl origin;
+    const QString scheme = url.scheme().toLower();
+    origin.setScheme(scheme);
+    origin.setHost(url.host().toLower());
+    origin.setPort(url.port(defaultPort(scheme)));
+    return origin;
+}
+
+bool isFetch(QNetworkAccessManager::Operation operation)
+{
+    return operation == QNetworkAccessManager::GetOperation ||
+           operation == QNetworkAccessManager::HeadOperation;
+}
+
 } // namespace
 
 bool isNetworkScheme(const QString &scheme)
@@ -52,11 +80,34 @@ void ResourcePolicy::setDocument(const DocumentSource &source)
 {
     m_document = source;
     m_entries.clear();
+    m_entryFiles.clear();
+    m_origin.clear();
 }
 
 void ResourcePolicy::allowEntry(const QUrl &url)
 {
+    if (url.isLocalFile()) {
+        const LocalFile file = LocalFile::resolve(localPath(url));
+        if (file.isRegular())
+            m_entryFiles.insert(file.path);
+        return;
+    }
     m_entries.insert(entryKey(url));
+    if (m_origin.isEmpty() && isNetworkScheme(url.scheme()))
+        m_origin = originOf(url);
+}
+
+bool ResourcePolicy::allowRedirect(const QUrl &from, const QUrl &target)
+{
+    if (!isEntry(from) || !isNetworkScheme(target.scheme()) || originOf(target) != m_origin)
+        return false;
+    m_entries.insert(entryKey(target));
+    return true;
+}
+
+bool ResourcePolicy::isEntry(const QUrl &url) const
+{
+    return !m_entries.isEmpty() && m_entries.contains(entryKey(url));
 }
 
 QString ResourcePolicy::localPath(const QUrl &url)
@@ -65,67 +116,63 @@ QString ResourcePolicy::localPath(const QUrl &url)
     if (url.isLocalFile())
         path = url.toLocalFile();
     else if (url.scheme().compare(opaqueFileScheme, Qt::CaseInsensitive) == 0)
-        path = url.path();
+        path = url.path(QUrl::FullyDecoded);
     if (path.isEmpty() || QDir::isRelativePath(path))
         return {};
-    return QDir::cleanPath(path);
+    return path;
 }
 
-bool ResourcePolicy::isSpecialFile(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.exists() && !info.isFile();
-}
-
-bool ResourcePolicy::isInsideDocumentFolder(const QString &path) const
+bool ResourcePolicy::isInsideDocumentFolder(const QString &realPath) const
 {
     if (m_document.kind != DocumentSource::Kind::LocalFile || m_document.folder.isEmpty())
         return false;
-    // Symbolic links are followed first, so a link in the folder does not lead out of it.
-    const QString real = canonicalOrClean(path);
     const QString &folder = m_document.folder;
     if (folder == QLatin1String("/"))
         return true;
-    return real.startsWith(folder) &&
-           (real.size() == folder.size() || real.at(folder.size()) == QLatin1Char('/'));
+    return realPath.startsWith(folder) &&
+           (realPath.size() == folder.size() || realPath.at(folder.size()) == QLatin1Char('/'));
 }
 
-ResourceDecision ResourcePolicy::decideLocal(const QUrl &url) const
+ResourceVerdict ResourcePolicy::decideLocal(const QUrl &url) const
 {
-    if (m_document.kind == DocumentSource::Kind::Network)
-        return ResourceDecision::Refuse;
-    const QString path = localPath(url);
-    if (path.isEmpty() || isSpecialFile(path))
-        return ResourceDecision::Refuse;
+    ResourceVerdict verdict;
+    LocalFile file = LocalFile::resolve(localPath(url));
+    if (!file.isRegular())
+        return verdict;
     const bool opaque = !url.isLocalFile();
-    if (!opaque && isInsideDocumentFolder(path))
-        return ResourceDecision::Load;
-    return m_untrusted ? ResourceDecision::Refuse : ResourceDecision::LoadOpaque;
+    if (!opaque && m_entryFiles.contains(file.path))
+        verdict.decision = ResourceDecision::Load;
+    else if (m_document.kind == DocumentSource::Kind::Network)
+        return verdict;
+    else if (!opaque && isInsideDocumentFolder(file.path))
+        verdict.decision = ResourceDecision::Load;
+    else if (!m_untrusted)
+        verdict.decision = ResourceDecision::LoadOpaque;
+    else
+        return verdict;
+    verdict.file = std::move(file);
+    return verdict;
 }
 
-ResourceDecision ResourcePolicy::decide(const QUrl &url,
-                                        QNetworkAccessManager::Operation operation) const
+ResourceVerdict ResourcePolicy::decideRequest(const QUrl &url,
+                                              QNetworkAccessManager::Operation operation) const
 {
-    if (!m_entries.isEmpty() && m_entries.contains(entryKey(url))) {
-        const QString path = localPath(url);
-        return !path.isEmpty() && isSpecialFile(path) ? ResourceDecision::Refuse
-                                                      : ResourceDecision::Load;
-    }
+    ResourceVerdict verdict;
+    if (!isFetch(operation))
+        return verdict;
     const QString scheme = url.scheme().toLower();
     if (scheme == QLatin1String("file") || scheme == opaqueFileScheme)
         return decideLocal(url);
     if (isNetworkScheme(scheme)) {
-        if (m_untrusted)
-            return ResourceDecision::Refuse;
-        if (m_document.kind == DocumentSource::Kind::Network)
-            return ResourceDecision::Load;
-        const bool fetch = operation == QNetworkAccessManager::GetOperation ||
-                           operation == QNetworkAccessManager::HeadOperation;
-        return fetch ? ResourceDecision::Load : ResourceDecision::Refuse;
+        if (!m_untrusted || isEntry(url))
+            verdict.decision = ResourceDecision::Load;
+        return verdict;
     }
-    if (scheme == QLatin1String("data") || scheme == QLatin1String("about"))
-        return ResourceDecision::Load;
-    return m_untrusted ? ResourceDecision::Refuse : ResourceDecision::Load;
+    if (scheme == QLatin1String("data") || scheme == QLatin1String("about") || !m_untrusted)
+        verdict.decision = ResourceDecision::Load;
+    else if (isEntry(url))
+        verdict.decision = ResourceDecision::Load;
+    return verdict;
 }
 
 } // namespace quirex::engine

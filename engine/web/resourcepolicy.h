@@ -1,5 +1,7 @@
 #pragma once
 
+#include "localfile.h"
+
 #include <QNetworkAccessManager>
 #include <QSet>
 #include <QString>
@@ -35,15 +37,24 @@ enum class ResourceDecision {
     Refuse,     // fails at once, as a missing resource would
 };
 
+// A decision and, for a local file, the file it was made on: the one to open.
+struct ResourceVerdict {
+    ResourceDecision decision = ResourceDecision::Refuse;
+    LocalFile file; // Regular for a local file that may be loaded, Missing otherwise
+};
+
 // Decides which requests of a document the web engine may make.
 //
-// A document from a local file reaches local files in its own folder and below as they are;
-// any other local file only opaquely (shown as a style sheet, image, font or frame, never
-// readable by a script). It may fetch from the network but send nothing there: only GET and
-// HEAD go out. A document from the network reaches no local file at all.
+// Only GET and HEAD are ever allowed, to the network and to local files alike: a document
+// sends nothing anywhere. A document from a local file reaches local files in its own folder
+// and below as they are; any other local file only opaquely (shown as a style sheet, image,
+// font or frame, never readable by a script). It may fetch from the network. A document from
+// the network reaches no local file at all. Local files are decided on by where the kernel
+// leads (LocalFile: every link followed); only regular files are read.
 //
 // Untrusted mode is stricter: no network request at all (data: stays allowed), and local files
-// only from the document's folder and below. The address the caller loads is always allowed.
+// only from the document's folder and below. The address the caller loads is always allowed,
+// and where its server redirects it within its own origin (scheme, host and port).
 class ResourcePolicy final
 {
 public:
@@ -54,25 +65,35 @@ public:
     void setDocument(const DocumentSource &source);
     const DocumentSource &document() const { return m_document; }
 
-    // Allows `url` whatever the rules: the document the caller asked for, and the addresses
-    // its server redirects it to.
+    // Allows `url` whatever the rules (but the method and the kind of file): the document the
+    // caller asked for. The first entry of a document is its origin for redirects.
     void allowEntry(const QUrl &url);
+    // Untrusted mode: allows `target`, where the server of the allowed address `from` sends
+    // it, when it stays within the origin of the document's first entry. Returns whether it
+    // was allowed.
+    bool allowRedirect(const QUrl &from, const QUrl &target);
 
-    ResourceDecision decide(const QUrl &url, QNetworkAccessManager::Operation operation) const;
+    ResourceVerdict decideRequest(const QUrl &url,
+                                  QNetworkAccessManager::Operation operation) const;
+    ResourceDecision decide(const QUrl &url, QNetworkAccessManager::Operation operation) const
+    {
+        return decideRequest(url, operation).decision;
+    }
 
-    // The file system path a file: or opaque address names, cleaned; empty for others.
+    // The file system path a file: or opaque address names, decoded once and not cleaned
+    // (the kernel, not the text, decides what ".." means); empty for other addresses.
     static QString localPath(const QUrl &url);
-    // True when `path` names an existing file that is not a regular file (folder, device,
-    // pipe, socket): reading one could block the engine or never end.
-    static bool isSpecialFile(const QString &path);
 
 private:
-    ResourceDecision decideLocal(const QUrl &url) const;
-    bool isInsideDocumentFolder(const QString &path) const;
+    ResourceVerdict decideLocal(const QUrl &url) const;
+    bool isEntry(const QUrl &url) const;
+    bool isInsideDocumentFolder(const QString &realPath) const;
 
     bool m_untrusted = false;
     DocumentSource m_document;
-    QSet<QUrl> m_entries;
+    QSet<QUrl> m_entries;       // network and other addresses, as entryKey() gives them
+    QSet<QString> m_entryFiles; // local entries by their real path
+    QUrl m_origin;              // scheme, host and port of the first network entry
 };
 
 // http, https and ftp: the schemes whose requests leave the machine.

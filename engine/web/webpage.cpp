@@ -1,11 +1,102 @@
 #include "webpage.h"
 
+#include <QUuid>
+#include <QWebFrame>
+
 namespace quirex::engine
 {
 
+namespace
+{
+
+// Run in every frame when its scripts' window is made, before any script of the document:
+// takes WebSocket and workers away, and watches the document for elements nested deeper
+// than the limit. Mutation records are delivered when the script that made them ends, before
+// the web engine next lays the document out, so a deep chain is cut before layout recurses
+// through it. Depths are counted once per delivery (a node's depth is kept for the nodes
+// below it), so a chain of any length costs its length, not its square.
+const char kFrameGuard[] = R"((function () {
+  'use strict';
+  var limit = %1, mark = '%2';
+  ['WebSocket', 'Worker', 'SharedWorker'].forEach(function (name) {
+    try {
+      Object.defineProperty(window, name, { value: undefined, writable: false,
+                                            configurable: false });
+    } catch (e) {}
+  });
+  if (typeof MutationObserver !== 'function' || !document) return;
+  var report = console.log.bind(console);
+  new MutationObserver(function (records) {
+    var depths = new Map(), cut = 0;
+    function depthOf(node) {
+      var path = [], depth = 0, attached = false;
+      for (var n = node; n; n = n.parentNode) {
+        var known = depths.get(n);
+        if (known) { depth = known.depth; attached = known.attached; break; }
+        path.push(n);
+        if (!n.parentNode) attached = n === document;
+      }
+      for (var i = path.length - 1; i >= 0; --i)
+        depths.set(path[i], { depth: ++depth, attached: attached });
+      return depths.get(node);
+    }
+    function tooDeep(node, room) {
+      var stack = [node, 0];
+      while (stack.length) {
+        var level = stack.pop(), n = stack.pop();
+        if (level > room) return true;
+        for (var c = n.firstChild; c; c = c.nextSibling) stack.push(c, level + 1);
+      }
+      return false;
+    }
+    records.forEach(function (record) {
+      for (var i = 0; i < record.addedNodes.length; ++i) {
+        var node = record.addedNodes[i], parent = node.parentNode;
+        if (!parent) continue;
+        var at = depthOf(parent);
+        if (!at.attached) continue;
+        if (at.depth + 1 > limit || tooDeep(node, limit - at.depth - 1)) {
+          parent.removeChild(node);
+          ++cut;
+        }
+      }
+    });
+    if (cut) report(mark + 'elements nested deeper than ' + limit + ' taken out (' + cut + ')');
+  }).observe(document, { childList: true, subtree: true });
+})();)";
+
+} // namespace
+
+void limitScriptRuns()
+{
+    if (!qEnvironmentVariableIsSet("JSC_watchdog"))
+        qputenv("JSC_watchdog", QByteArray::number(scriptRunLimitMs));
+}
+
 WebPage::WebPage(QObject *parent)
     : QWebPage(parent)
+    , m_reportMark(QUuid::createUuid().toString(QUuid::Id128) + QLatin1Char(' '))
 {
+    connect(this, &QWebPage::frameCreated, this, &WebPage::guardFrame);
+    guardFrame(mainFrame());
+}
+
+void WebPage::guardFrame(QWebFrame *frame)
+{
+    static const char kGuarded[] = "quirexGuarded";
+    if (!frame || frame->property(kGuarded).toBool())
+        return;
+    frame->setProperty(kGuarded, true);
+    const QString guard =
+        QString::fromLatin1(kFrameGuard).arg(documentDepthLimit).arg(m_reportMark);
+    connect(frame, &QWebFrame::javaScriptWindowObjectCleared, this,
+            [frame, guard] { frame->evaluateJavaScript(guard); });
+}
+
+void WebPage::javaScriptConsoleMessage(const QString &message, int, const QString &)
+{
+    if (message.startsWith(m_reportMark))
+        emit limitReached(message.mid(m_reportMark.size()));
 }
 
 bool WebPage::extension(Extension extension, const ExtensionOption *option, ExtensionReturn *output)

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -253,4 +254,134 @@ p { font-family: Remote, serif; background: url(%1/background.png); }</style>
     const QString webText = PdfProbe(webOutput).text();
     EXPECT_TRUE(webText.contains(QStringLiteral("Web page text"))) << qPrintable(webText);
     EXPECT_FALSE(webText.contains(QStringLiteral("CALLER SCRIPT RAN")));
+}
+
+TEST(DocumentAccess, LinksAndEncodedDotsLeadNoWhereOutsideTheFolder)
+{
+    writeFile(QStringLiteral("outside/secret.txt"), "OUTSIDE-SECRET");
+    writeFile(QStringLiteral("up-secret.txt"), "UP-SECRET");
+    writeFile(QStringLiteral("doc/images/pic.txt"), "INSIDE-DATA");
+    const QString root = scratchFolder();
+    const QString folder = root + QStringLiteral("/doc");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/"), folder + QStringLiteral("/root")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("../outside"), folder + QStringLiteral("/linkdir")));
+    QDir(folder).mkpath(QStringLiteral("sub"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("../images"), folder + QStringLiteral("/sub/images")));
+    // A pipe reached the same way would block open() for good.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(root + QStringLiteral("/outside/pipe")).constData(), 0600),
+              0);
+    const QString secretByRoot = QStringLiteral("root/%2e%2e") + root + "/outside/secret.txt";
+    const QString page = writeFile(QStringLiteral("doc/leak.html"),
+                                   QStringLiteral(R"(<p>Leak page</p><p id="xhr">no script</p>
+<img src="linkdir/%2e%2e/outside/pipe"><img src="root/%2e%2e%1">
+<iframe src="linkdir/%2e%2e/outside/secret.txt"></iframe>
+<iframe src="%2">
+</iframe><iframe src="sub/images/%2e%2e/%2e%2e/up-secret.txt"></iframe>
+<script>
+function read(address) {
+  try { var x = new XMLHttpRequest(); x.open('GET', address, false); x.send();
+        return x.responseText || 'EMPTY'; } catch (e) { return 'REFUSED'; }
+}
+document.getElementById('xhr').textContent = ['root=' + read('%2'),
+  'linkdir=' + read('linkdir/%2e%2e/outside/secret.txt'),
+  'images=' + read('sub/images/%2e%2e/%2e%2e/up-secret.txt'),
+  'inside=' + read('sub/images/pic.txt')].join(' ');
+</script>)")
+                                       .arg(root + QStringLiteral("/outside/pipe"), secretByRoot)
+                                       .toUtf8());
+
+    const QString output = scratchFolder() + QStringLiteral("/out.pdf");
+    convertFile(page, output);
+    const QString text = PdfProbe(output).text().simplified();
+    // Scripts read the file inside, nothing outside (refused, or the empty answer of another
+    // origin). Frames may still show an outside file: opaquely, as any frame from outside.
+    EXPECT_TRUE(text.contains(QStringLiteral("inside=INSIDE-DATA"))) << qPrintable(text);
+    const QString reads =
+        text.section(QStringLiteral("root="), 1).section(QStringLiteral("inside="), 0, 0);
+    EXPECT_FALSE(reads.isEmpty()) << qPrintable(text);
+    EXPECT_FALSE(reads.contains(QStringLiteral("SECRET"))) << qPrintable(text);
+
+    // Untrusted: no script, and none of the frames shows a file outside the folder.
+    const QString strictOutput = scratchFolder() + QStringLiteral("/strict.pdf");
+    {
+        UntrustedMode untrusted;
+        convertFile(page, strictOutput);
+    }
+    PdfProbe strict(strictOutput);
+    ASSERT_TRUE(strict.isValid()) << strict.error().toStdString();
+    const QString strictText = strict.text();
+    EXPECT_TRUE(strictText.contains(QStringLiteral("Leak page"))) << qPrintable(strictText);
+    EXPECT_FALSE(strictText.contains(QStringLiteral("SECRET"))) << qPrintable(strictText);
+    EXPECT_TRUE(
+        QDir(scratchFolder()).entryList({QStringLiteral("*.part")}, QDir::Hidden).isEmpty());
+}
+
+TEST(DocumentAccess, NoDocumentSendsAnythingButGetAndHead)
+{
+    RecordingServer server;
+    RecordingServer other;
+    ASSERT_TRUE(server.isListening() && other.isListening());
+    const QString script =
+        QStringLiteral(R"(<p>Sending page</p><script>
+function attempt(f) { try { f(); } catch (e) {} }
+attempt(function () { var x = new XMLHttpRequest(); x.open('POST', '%1/post'); x.send('data'); });
+attempt(function () { var x = new XMLHttpRequest(); x.open('DELETE', '%1/delete'); x.send(); });
+attempt(function () {
+  var x = new XMLHttpRequest(); x.open('PUT', '%2/preflight');
+  x.setRequestHeader('X-Custom', '1'); x.send('data'); });
+attempt(function () { new WebSocket('%3/socket'); });
+attempt(function () {
+  var frame = document.createElement('iframe'); document.body.appendChild(frame);
+  new frame.contentWindow.WebSocket('%3/framesocket'); });
+attempt(function () { navigator.sendBeacon('%1/beacon', 'data'); });
+</script>)")
+            .arg(server.url(QString()), other.url(QString()),
+                 server.url(QString()).replace(QStringLiteral("http:"), QStringLiteral("ws:")));
+    server.serve(QStringLiteral("/page.html"), "text/html", script.toUtf8());
+    const QString page = writeFile(QStringLiteral("doc/page.html"), script.toUtf8());
+
+    for (const QString &address : {page, server.url(QStringLiteral("/page.html"))}) {
+        const QString output = scratchFolder() + QStringLiteral("/out.pdf");
+        QUIREX engine;
+        engine.setProperty("OutputFileName", output);
+        engine.BeginDoc();
+        if (address.startsWith(QLatin1String("http")))
+            engine.LoadURL(address);
+        else
+            engine.LoadHTMLFile(address);
+        // Time for anything the page sent to arrive.
+        engine.Timer(1);
+        engine.ConvertAll();
+        engine.EndDoc();
+        EXPECT_TRUE(PdfProbe(output).text().contains(QStringLiteral("Sending page")));
+    }
+    EXPECT_EQ(server.requests(), QStringList{QStringLiteral("GET /page.html HTTP/1.1")});
+    EXPECT_EQ(other.requests(), QStringList());
+}
+
+TEST(DocumentAccess, AnUntrustedLoadFollowsRedirectsOnlyWithinItsOrigin)
+{
+    RecordingServer server;
+    RecordingServer other;
+    ASSERT_TRUE(server.isListening() && other.isListening());
+    writeFile(QStringLiteral("secret.txt"), "FILE-SECRET");
+    other.serve(QStringLiteral("/page.html"), "text/html", "<p>OTHER PORT</p>");
+    server.redirect(QStringLiteral("/to-port"), other.url(QStringLiteral("/page.html")).toUtf8());
+    server.redirect(
+        QStringLiteral("/to-file"),
+        QUrl::fromLocalFile(scratchFolder() + QStringLiteral("/secret.txt")).toEncoded());
+    UntrustedMode untrusted;
+    for (const char *path : {"/to-port", "/to-file"}) {
+        const QString output = scratchFolder() + QStringLiteral("/out.pdf");
+        QUIREX engine;
+        engine.setProperty("OutputFileName", output);
+        engine.BeginDoc();
+        engine.LoadURL(server.url(QString::fromLatin1(path)));
+        engine.ConvertAll();
+        engine.EndDoc();
+        const QString text = PdfProbe(output).text();
+        EXPECT_FALSE(text.contains(QStringLiteral("OTHER PORT"))) << path;
+        EXPECT_FALSE(text.contains(QStringLiteral("FILE-SECRET"))) << path;
+    }
+    EXPECT_EQ(other.requests(), QStringList());
 }

@@ -53,7 +53,7 @@ TEST(ResourcePolicy, DecidesByTheDocumentsFolderTheSchemeAndTheMode)
     using D = ResourceDecision;
     const Case cases[] = {
         {"doc/sub/data.txt", Get, D::Load, D::Load},
-        {"doc/missing.txt", Get, D::Load, D::Load},
+        {"doc/missing.txt", Get, D::Refuse, D::Refuse}, // nothing to decide on
         {"doc/../secret.txt", Get, D::LoadOpaque, D::Refuse},
         {"doc-sibling/data.txt", Get, D::LoadOpaque, D::Refuse}, // same prefix, other folder
         {"doc/escape.txt", Get, D::LoadOpaque, D::Refuse},       // a link leading out
@@ -95,9 +95,14 @@ TEST(ResourcePolicy, DocumentsFromTheNetworkReachNoLocalFile)
     EXPECT_EQ(policy.decide(address("data.txt"), Get), ResourceDecision::Refuse);
     EXPECT_EQ(policy.decide(QUrl(QStringLiteral("quirex-file://x/etc/passwd")), Get),
               ResourceDecision::Refuse);
-    // A web page talks to the web as before.
-    EXPECT_EQ(policy.decide(QUrl(QStringLiteral("http://127.0.0.1:8080/api")), Post),
+    // A web page fetches from the web, and sends nothing there either.
+    EXPECT_EQ(policy.decide(QUrl(QStringLiteral("http://127.0.0.1:8080/api")), Get),
               ResourceDecision::Load);
+    EXPECT_EQ(policy.decide(QUrl(QStringLiteral("http://127.0.0.1:8080/api")), Post),
+              ResourceDecision::Refuse);
+    EXPECT_EQ(policy.decide(QUrl(QStringLiteral("http://127.0.0.1:8080/api")),
+                            QNetworkAccessManager::CustomOperation),
+              ResourceDecision::Refuse);
 
     // Untrusted: the address the caller loads, and nothing else on the network.
     policy.setUntrusted(true);
