@@ -34,7 +34,8 @@ QNetworkReply *DocumentNetworkAccess::createRequest(Operation operation,
     case ResourceDecision::Load: {
         // A local file is opened as it was decided on, never by its address again.
         if (verdict.file.isRegular())
-            return new LocalFileReply(request, operation, verdict.file, this);
+            return styledForMedia(request,
+                                  new LocalFileReply(request, operation, verdict.file, this));
         QNetworkReply *reply =
             QNetworkAccessManager::createRequest(operation, request, outgoingData);
         if (m_policy.isUntrusted() && isNetworkScheme(request.url().scheme()))
