@@ -49,6 +49,17 @@ const char kFrameGuard[] = R"((function () {
       }
       return false;
     }
+    // Takes a subtree out leaf first: the web engine removes, and frees, a node with children
+    // by recursing through them, as deep as the subtree goes.
+    function takeOut(node) {
+      for (var n = node;;) {
+        while (n.lastChild) n = n.lastChild;
+        var up = n.parentNode;
+        up.removeChild(n);
+        if (n === node) return;
+        n = up;
+      }
+    }
     records.forEach(function (record) {
       for (var i = 0; i < record.addedNodes.length; ++i) {
         var node = record.addedNodes[i], parent = node.parentNode;
@@ -56,7 +67,7 @@ const char kFrameGuard[] = R"((function () {
         var at = depthOf(parent);
         if (!at.attached) continue;
         if (at.depth + 1 > limit || tooDeep(node, limit - at.depth - 1)) {
-          parent.removeChild(node);
+          takeOut(node);
           ++cut;
         }
       }
