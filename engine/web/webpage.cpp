@@ -49,16 +49,18 @@ const char kFrameGuard[] = R"((function () {
       }
       return false;
     }
-    // Takes a subtree out leaf first: the web engine removes, and frees, a node with children
-    // by recursing through them, as deep as the subtree goes.
+    // Takes a subtree out in pieces at most 512 levels deep, the deepest first: the web engine
+    // removes and frees a node by recursing through what it holds, and walks a node's ancestors
+    // at every removal, so neither one removal nor one per node would do.
     function takeOut(node) {
-      for (var n = node;;) {
-        while (n.lastChild) n = n.lastChild;
-        var up = n.parentNode;
-        up.removeChild(n);
-        if (n === node) return;
-        n = up;
+      var cuts = [], stack = [node, 0];
+      while (stack.length) {
+        var level = stack.pop(), n = stack.pop();
+        if (level > 0 && level % 512 === 0) cuts.push(n);
+        for (var c = n.firstChild; c; c = c.nextSibling) stack.push(c, level + 1);
       }
+      for (var i = cuts.length - 1; i >= 0; --i) cuts[i].parentNode.removeChild(cuts[i]);
+      node.parentNode.removeChild(node);
     }
     records.forEach(function (record) {
       for (var i = 0; i < record.addedNodes.length; ++i) {
