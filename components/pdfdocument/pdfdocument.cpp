@@ -116,8 +116,10 @@ int PdfDocument::SaveDocument(const QString &path, int)
     }
     bool written = false;
     try {
+        // The writer keeps the name it is given, so it must outlive the writer.
+        const QByteArray name = QFile::encodeName(output.temporaryPath());
         QPDFWriter writer(m_document->pdf);
-        writer.setOutputFile(QFile::encodeName(output.temporaryPath()).constData(), file, false);
+        writer.setOutputFile(name.constData(), file, false);
         writer.write();
         // The writer's own flush ignores write errors such as a full disk;
         // the stream's error flag keeps them.

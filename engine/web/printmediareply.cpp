@@ -221,6 +221,8 @@ qint64 PrintMediaReply::readData(char *data, qint64 maxSize)
     if (left <= 0)
         return -1;
     const qint64 count = std::min(left, maxSize);
+    if (count <= 0)
+        return 0;
     std::memcpy(data, m_body.constData() + m_read, static_cast<size_t>(count));
     m_read += count;
     return count;
