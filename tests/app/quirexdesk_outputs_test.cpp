@@ -2,6 +2,7 @@
 // failing run leaves them byte for byte, an output never takes the place of
 // an input, success means this run wrote the PDF. Run as a child process,
 // as a user or script runs it.
+#include "desktestpages.h"
 #include "pdfprobe.h"
 #include "testenvironment.h"
 #include "toolrunner.h"
@@ -20,9 +21,11 @@
 #include <unistd.h>
 
 using quirex::test::makeFolder;
+using quirex::test::pagesHtml;
 using quirex::test::PdfProbe;
 using quirex::test::runTool;
 using quirex::test::scratchFolder;
+using quirex::test::shell;
 using quirex::test::ToolRun;
 using quirex::test::writeFile;
 
@@ -30,20 +33,6 @@ namespace
 {
 
 const QString kBin = QStringLiteral(QUIREX_BIN_DIR);
-
-int shell(int code)
-{
-    return code & 0xFF;
-}
-
-QByteArray pagesHtml(const QByteArray &label, int pages)
-{
-    QByteArray html = "<html><body>";
-    for (int page = 1; page <= pages; ++page)
-        html += "<div style='page-break-after:" + QByteArray(page < pages ? "always" : "auto") +
-                "'><p>" + label + " page " + QByteArray::number(page) + "</p></div>";
-    return html + "</body></html>";
-}
 
 QByteArray bytesOf(const QString &path)
 {

@@ -1,6 +1,7 @@
 // The real quirexdesk program, run as a child process on the offscreen
 // platform with the test's own registry, config and log folders; exit codes
 // as the shell sees them, PDFs checked by their structure.
+#include "desktestpages.h"
 #include "pdfprobe.h"
 #include "testenvironment.h"
 #include "toolrunner.h"
@@ -17,9 +18,11 @@
 #include <unistd.h>
 
 using quirex::test::makeFolder;
+using quirex::test::pagesHtml;
 using quirex::test::PdfProbe;
 using quirex::test::runTool;
 using quirex::test::scratchFolder;
+using quirex::test::shell;
 using quirex::test::ToolRun;
 using quirex::test::writeFile;
 
@@ -27,21 +30,6 @@ namespace
 {
 
 const QString kBin = QStringLiteral(QUIREX_BIN_DIR);
-
-// A negative exit code as the shell shows it (-6 reads 250).
-int shell(int code)
-{
-    return code & 0xFF;
-}
-
-QByteArray pagesHtml(const QByteArray &label, int pages)
-{
-    QByteArray html = "<html><body>";
-    for (int page = 1; page <= pages; ++page)
-        html += "<div style='page-break-after:" + QByteArray(page < pages ? "always" : "auto") +
-                "'><p>" + label + " page " + QByteArray::number(page) + "</p></div>";
-    return html + "</body></html>";
-}
 
 QString readAll(const QString &path)
 {
