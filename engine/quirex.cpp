@@ -102,6 +102,7 @@ QUIREX::QUIREX()
     document.m_webPage = document.m_webView->page();
     document.m_mainFrame = document.m_webPage->mainFrame();
     document.m_networkAccess = new DocumentNetworkAccess(document.m_webPage);
+    document.m_hangGuard = std::make_unique<quirex::engine::HangGuard>();
     document.m_webPage->setNetworkAccessManager(document.m_networkAccess);
     QWebSettings *settings = document.m_webPage->settings();
     // Universal access of local documents would let their scripts read any file and any web

@@ -7,6 +7,8 @@
 #include "documentnetworkaccess.h"
 #include "domrewrite.h"
 #include "enginetrace.h"
+#include "localfile.h"
+#include "markupdepth.h"
 #include "printadjustment.h"
 #include "printmedia.h"
 #include "stallwatch.h"
@@ -17,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QGraphicsWebView>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -52,6 +55,24 @@ int nonNegative(int milliseconds)
 // whatever that default is. A character set the file or its server declares
 // still wins. The page's own setting is used, so the default the caller set
 // (a global one) stays as it is for every other document.
+// How deep the markup of the local file at `path` nests (markupdepth.h); 0 when it is no
+// regular file or cannot be read, or is plain text.
+int fileMarkupDepth(const QString &path)
+{
+    const quirex::engine::LocalFile local = quirex::engine::LocalFile::resolve(path);
+    if (!local.isRegular() ||
+        QFileInfo(local.path).suffix().compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0)
+        return 0;
+    QFile file(local.path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const qint64 size = file.size();
+    if (const uchar *data = size > 0 ? file.map(0, size) : nullptr)
+        return quirex::engine::markupNestingDepth(
+            QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<int>(size)));
+    return quirex::engine::markupNestingDepth(file.readAll());
+}
+
 void chooseFallbackEncoding(QWebPage *page, const QUrl &url)
 {
     bool utf8 = false;
@@ -161,8 +182,11 @@ void QUIREXPrivate::waitForLoad(StartLoad startLoad, const QUrl &documentUrl)
     stalls.start();
     timer.start();
     sinceTimerStart.start();
-    startLoad();
-    loop.exec();
+    {
+        const quirex::engine::HangGuard::Watch watch = watchDocument();
+        startLoad();
+        loop.exec();
+    }
     QObject::disconnect(onFinished);
     QObject::disconnect(onReply);
     if (timedOut)
@@ -198,10 +222,31 @@ void QUIREXPrivate::waitForLoad(StartLoad startLoad, const QUrl &documentUrl)
     }
 }
 
+quirex::engine::HangGuard::Watch QUIREXPrivate::watchDocument()
+{
+    quirex::engine::HangGuard::Cleanup cleanup;
+    cleanup.logDescriptor = logging.m_logFile.isOpen() ? logging.m_logFile.handle() : -1;
+    cleanup.temporaryOutput = output.m_temporaryOutput;
+    return quirex::engine::HangGuard::Watch(
+        *document.m_hangGuard, nonNegative(document.m_pageTimeoutMs) + kHangGraceMs, cleanup);
+}
+
 void QUIREXPrivate::beginLoad()
 {
     document.m_loadClock.start();
     document.m_loadFailed = false;
+}
+
+bool QUIREXPrivate::refuseDeepMarkup(int depth)
+{
+    if (depth <= quirex::engine::kMostMarkupDepth)
+        return false;
+    m_lastFailure.clear();
+    failLoad(QStringLiteral("the markup nests elements %1 levels deep, more than the %2 a "
+                            "document may nest")
+                 .arg(depth)
+                 .arg(quirex::engine::kMostMarkupDepth));
+    return true;
 }
 
 void QUIREXPrivate::failLoad(const QString &reason)
@@ -261,7 +306,8 @@ void QUIREX::LoadHTMLString(const QString &sHTML)
     d->startDocument(baseUrl, QUrl());
     chooseFallbackEncoding(d->document.m_webPage, QUrl());
     d->setUpLayout();
-    d->waitForLoad([&] { d->document.m_mainFrame->setHtml(html, baseUrl); });
+    if (!d->refuseDeepMarkup(quirex::engine::markupNestingDepth(sHTML.toUtf8())))
+        d->waitForLoad([&] { d->document.m_mainFrame->setHtml(html, baseUrl); });
     d->prepareLoadedDocument();
 }
 
@@ -289,7 +335,8 @@ void QUIREX::LoadHTMLFile(const QString &sFileName)
     d->startDocument(url, url);
     chooseFallbackEncoding(d->document.m_webPage, url);
     d->setUpLayout();
-    d->waitForLoad([&] { d->document.m_mainFrame->setUrl(url); }, url);
+    if (!d->refuseDeepMarkup(fileMarkupDepth(url.toLocalFile())))
+        d->waitForLoad([&] { d->document.m_mainFrame->setUrl(url); }, url);
     d->m_ReplaceHtml(d->document.m_mainFrame->documentElement());
     d->m_ReplaceBigBlocks(d->document.m_mainFrame->documentElement());
     d->prepareLoadedDocument();
@@ -337,7 +384,10 @@ void QUIREX::RunJavaScript(const QString &script)
 {
     d->restoreLoadedBody();
     d->document.m_loadClock.start();
-    d->document.m_mainFrame->evaluateJavaScript(script);
+    {
+        const quirex::engine::HangGuard::Watch watch = d->watchDocument();
+        d->document.m_mainFrame->evaluateJavaScript(script);
+    }
     d->prepareLoadedDocument();
 }
 
@@ -351,6 +401,7 @@ void QUIREX::Timer(int time_interval)
     timer.setInterval(static_cast<int>(std::clamp<long long>(milliseconds, 0, INT_MAX)));
     connect(&timer, SIGNAL(timeout()), &loop, SLOT(quit()));
     timer.start();
+    const quirex::engine::HangGuard::Watch watch = d->watchDocument();
     loop.exec();
 }
 
@@ -473,12 +524,16 @@ void QUIREXPrivate::prepareLoadedDocument()
 {
     // Slicing, links and outline read the document as it was loaded.
     restoreLoadedBody();
-    // Unchanged since the load began, unless a script or the caller changed
-    // the document or the settings: then it is laid out again here.
-    setUpLayout();
-    applyPrintStyles();
-    fitContentWidth();
-    fitDocumentScale();
+    {
+        // Laying out may run the document's scripts (resize handlers, style queries).
+        const quirex::engine::HangGuard::Watch watch = watchDocument();
+        // Unchanged since the load began, unless a script or the caller changed
+        // the document or the settings: then it is laid out again here.
+        setUpLayout();
+        applyPrintStyles();
+        fitContentWidth();
+        fitDocumentScale();
+    }
     // Layout cannot be interrupted; a document whose layout ran far past the time-out is
     // given up before it is sliced, and the empty frame is laid out instead.
     const qint64 elapsed = document.m_loadClock.isValid() ? document.m_loadClock.elapsed() : 0;

@@ -7,6 +7,7 @@
 #include "quirex.h"
 
 #include "documentscan.h"
+#include "hangguard.h"
 #include "navigationrecorder.h"
 #include "pagegeometry.h"
 #include "pageslicer.h"
@@ -96,6 +97,8 @@ public:
         // failed (see failLoad).
         QElapsedTimer m_loadClock;
         bool m_loadFailed = false;
+        // Ends the process when a document holds the event loop far past PageTimeout.
+        std::unique_ptr<quirex::engine::HangGuard> m_hangGuard;
     };
 
     // The cut of the loaded document into pages.
@@ -237,6 +240,11 @@ public:
     // load too.
     template <typename StartLoad>
     void waitForLoad(StartLoad startLoad, const QUrl &documentUrl = QUrl());
+    // Open while document code may run (a load, its layout, the caller's script, Timer): a
+    // stretch without an event-loop turn longer than PageTimeout and kHangGraceMs ends the
+    // process (hangguard.h), the web engine having no way to stop it.
+    quirex::engine::HangGuard::Watch watchDocument();
+    static constexpr qint64 kHangGraceMs = 2000;
     int m_OnPageTimeout();
     // Starts a load's clock and forgets an earlier load's failure.
     void beginLoad();
@@ -244,6 +252,9 @@ public:
     // written is discarded (no PDF, no temporary file is left) and the frame is emptied, so
     // nothing more of the document runs or is printed.
     void failLoad(const QString &reason);
+    // Fails the load before it starts when its markup nests deeper than kMostMarkupDepth
+    // (markupdepth.h); true when it did.
+    bool refuseDeepMarkup(int depth);
     void m_ReplaceHtml(const QWebElement &parentElement);
     void m_ReplaceBigBlocks(const QWebElement &parentElement);
     void prepareLoadedDocument();
