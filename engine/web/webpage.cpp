@@ -62,10 +62,16 @@ const char kFrameGuard[] = R"((function () {
       for (var i = cuts.length - 1; i >= 0; --i) cuts[i].parentNode.removeChild(cuts[i]);
       node.parentNode.removeChild(node);
     }
+    // A node added below another added node is looked at with it: the parser adds a chain
+    // node by node, and walking every node's subtree would cost the chain's square.
+    var added = new Set();
+    records.forEach(function (record) {
+      for (var i = 0; i < record.addedNodes.length; ++i) added.add(record.addedNodes[i]);
+    });
     records.forEach(function (record) {
       for (var i = 0; i < record.addedNodes.length; ++i) {
         var node = record.addedNodes[i], parent = node.parentNode;
-        if (!parent) continue;
+        if (!parent || added.has(parent)) continue;
         var at = depthOf(parent);
         if (!at.attached) continue;
         if (at.depth + 1 > limit || tooDeep(node, limit - at.depth - 1)) {
