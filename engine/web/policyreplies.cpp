@@ -22,21 +22,11 @@ bool isSynchronous(const QNetworkRequest &request)
     return request.attribute(QNetworkRequest::SynchronousRequestAttribute).toBool();
 }
 
-void emitError(QNetworkReply *reply, QNetworkReply::NetworkError code)
-{
-    emit reply->errorOccurred(code);
-    // The web engine still listens to the older signal.
-    QT_WARNING_PUSH
-    QT_WARNING_DISABLE_DEPRECATED
-    emit reply->error(code);
-    QT_WARNING_POP
-}
-
 } // namespace
 
 ImmediateReply::ImmediateReply(const QNetworkRequest &request,
                                QNetworkAccessManager::Operation operation, QObject *parent)
-    : QNetworkReply(parent)
+    : SettlingReply(parent)
 {
     setRequest(request);
     setUrl(request.url());
@@ -75,7 +65,7 @@ void ImmediateReply::finishLater()
         if (isFinished())
             return;
         if (error() != NoError)
-            emitError(this, error());
+            emitFailure(error());
         else
             emit metaDataChanged();
         setFinished(true);
@@ -85,12 +75,7 @@ void ImmediateReply::finishLater()
 
 void ImmediateReply::abort()
 {
-    if (isFinished())
-        return;
-    setError(OperationCanceledError, QStringLiteral("Cancelled"));
-    setFinished(true);
-    emitError(this, OperationCanceledError);
-    emit finished();
+    cancel();
 }
 
 qint64 ImmediateReply::readData(char *, qint64)
@@ -101,7 +86,7 @@ qint64 ImmediateReply::readData(char *, qint64)
 LocalFileReply::LocalFileReply(const QNetworkRequest &request,
                                QNetworkAccessManager::Operation operation, const LocalFile &file,
                                QObject *parent)
-    : QNetworkReply(parent)
+    : SettlingReply(parent)
     , m_target(file)
     , m_withBody(operation != QNetworkAccessManager::HeadOperation)
 {
@@ -126,7 +111,7 @@ void LocalFileReply::start()
         if (descriptor >= 0)
             ::close(descriptor);
         setError(ContentNotFoundError, QStringLiteral("%1: %2").arg(m_target.path, reason));
-        emitError(this, ContentNotFoundError);
+        emitFailure(ContentNotFoundError);
     } else {
         // A name that tells no type leaves it to the web engine, as for any file address.
         const QMimeType type =
@@ -167,12 +152,7 @@ void LocalFileReply::releaseNextPiece()
 void LocalFileReply::abort()
 {
     m_file.close();
-    if (isFinished())
-        return;
-    setError(OperationCanceledError, QStringLiteral("Cancelled"));
-    setFinished(true);
-    emitError(this, OperationCanceledError);
-    emit finished();
+    cancel();
 }
 
 qint64 LocalFileReply::bytesAvailable() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "localfile.h"
+#include "settlingreply.h"
 
 #include <QFile>
 #include <QNetworkReply>
@@ -12,7 +13,7 @@ namespace quirex::engine
 // where the web engine is not listening yet; a synchronous request's reply is finished at
 // once): refused with ContentAccessDenied, or redirected
 // to another address, which the web engine then requests as a new resource.
-class ImmediateReply final : public QNetworkReply
+class ImmediateReply final : public SettlingReply
 {
     Q_OBJECT
 
@@ -38,7 +39,7 @@ private:
 // a content type taken from its name where the name tells one; like ImmediateReply it ends at
 // the next pass of the event loop, or at once for a synchronous request. A file that cannot be
 // opened, or is no longer the file resolved, ends as ContentNotFound.
-class LocalFileReply final : public QNetworkReply
+class LocalFileReply final : public SettlingReply
 {
     Q_OBJECT
 

@@ -134,23 +134,8 @@ bool isStyleSheetRequest(const QNetworkRequest &request)
     return request.url().path().endsWith(QLatin1String(".css"), Qt::CaseInsensitive);
 }
 
-namespace
-{
-
-void emitReplyError(QNetworkReply *reply, QNetworkReply::NetworkError code)
-{
-    emit reply->errorOccurred(code);
-    // The web engine still listens to the older signal.
-    QT_WARNING_PUSH
-    QT_WARNING_DISABLE_DEPRECATED
-    emit reply->error(code);
-    QT_WARNING_POP
-}
-
-} // namespace
-
 PrintMediaReply::PrintMediaReply(QNetworkReply *inner, QObject *parent)
-    : QNetworkReply(parent)
+    : SettlingReply(parent)
     , m_inner(inner)
 {
     m_inner->setParent(this);
@@ -186,7 +171,7 @@ void PrintMediaReply::finishInner()
     setHeader(QNetworkRequest::ContentLengthHeader, m_body.size());
     if (m_inner->error() != NoError) {
         setError(m_inner->error(), m_inner->errorString());
-        emitReplyError(this, m_inner->error());
+        emitFailure(m_inner->error());
     }
     emit metaDataChanged();
     if (!m_body.isEmpty())
@@ -201,10 +186,7 @@ void PrintMediaReply::abort()
         return;
     disconnect(m_inner, nullptr, this, nullptr);
     m_inner->abort();
-    setError(OperationCanceledError, QStringLiteral("Cancelled"));
-    setFinished(true);
-    emitReplyError(this, OperationCanceledError);
-    emit finished();
+    cancel();
 }
 
 qint64 PrintMediaReply::bytesAvailable() const

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "settlingreply.h"
 #include <QByteArray>
+
 #include <QNetworkReply>
 
 namespace quirex::engine
@@ -21,7 +23,7 @@ bool isStyleSheetRequest(const QNetworkRequest &request);
 // printMediaStyleSheet(): takes `inner`'s body whole, and hands on its
 // headers, attributes, error and body once `inner` has finished. Owns
 // `inner`.
-class PrintMediaReply final : public QNetworkReply
+class PrintMediaReply final : public SettlingReply
 {
     Q_OBJECT
 
