@@ -14,6 +14,7 @@
 #include "textformat.h"
 #include "userfolders.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -30,6 +31,17 @@ void write(std::FILE *stream, const QString &text)
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
+}
+
+// The engine's component library: beside the program in a build, in ../lib/quirex when
+// installed.
+QString engineLibraryPath()
+{
+    const QString besideProgram = platform::programFolder() + QStringLiteral("/quirex.so");
+    const QString installed =
+        QDir::cleanPath(platform::programFolder() + QStringLiteral("/../lib/quirex/quirex.so"));
+    return !QFileInfo::exists(besideProgram) && QFileInfo::exists(installed) ? installed
+                                                                             : besideProgram;
 }
 
 QString fileName(const QString &path)
@@ -229,8 +241,8 @@ QString failureText(int result)
         return QStringLiteral("an input is not an HTML, SHTML or text file");
     case ConvertResult::EngineNotCreated:
         return QStringLiteral("the engine component quirex.QUIREX is not registered or could not "
-                              "be created; register it with: regsvr -s %1/quirex.so")
-            .arg(platform::programFolder());
+                              "be created; register it with: regsvr -s %1")
+            .arg(engineLibraryPath());
     case ConvertResult::EngineFailed:
         return QStringLiteral("the conversion failed");
     case ConvertResult::InitFailed:
