@@ -3,8 +3,6 @@
 #include "applog.h"
 #include "registry.h"
 
-#include <QStringList>
-
 #include <cstdio>
 
 namespace quirex::app
@@ -13,13 +11,7 @@ namespace quirex::app
 void reportRegistryDamage()
 {
     platform::Registry::setDamageReporter([](const QString &path, const QVector<int> &lines) {
-        QStringList numbers;
-        for (const int line : lines)
-            numbers.append(QString::number(line));
-        const QString text =
-            QStringLiteral("the registry file %1 is damaged: line %2 skipped; the next change "
-                           "keeps a copy of it as %1.corrupt")
-                .arg(path, numbers.join(QStringLiteral(", ")));
+        const QString text = platform::Registry::damageNotice(path, lines);
         logLine(text);
         const QByteArray bytes =
             (QStringLiteral("quirexdesk: ") + text + QLatin1Char('\n')).toUtf8();

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <mutex>
 #include <sys/file.h>
@@ -87,6 +88,26 @@ void Registry::setDamageReporter(DamageReporter reporter)
 {
     const std::lock_guard<std::mutex> lock(reporterMutex);
     damageReporter = std::move(reporter);
+}
+
+QString Registry::damageNotice(const QString &path, const QVector<int> &lines)
+{
+    QStringList numbers;
+    for (const int line : lines)
+        numbers.append(QString::number(line));
+    return QStringLiteral("the registry file %1 is damaged: line %2 skipped; the next change "
+                          "keeps a copy of it as %1.corrupt")
+        .arg(path, numbers.join(QStringLiteral(", ")));
+}
+
+void Registry::reportDamageOnStandardError(const QString &program)
+{
+    setDamageReporter([program](const QString &path, const QVector<int> &lines) {
+        const QByteArray bytes =
+            (program + QStringLiteral(": ") + damageNotice(path, lines) + QLatin1Char('\n'))
+                .toUtf8();
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    });
 }
 
 namespace

@@ -38,6 +38,10 @@ public:
     // registry never prints.
     using DamageReporter = std::function<void(const QString &path, const QVector<int> &lines)>;
     static void setDamageReporter(DamageReporter reporter);
+    // The one-line notice of such damage: the file, the lines skipped, the copy kept.
+    static QString damageNotice(const QString &path, const QVector<int> &lines);
+    // A reporter for command-line tools: "PROGRAM: NOTICE" on stderr.
+    static void reportDamageOnStandardError(const QString &program);
 
     // Ardenwyke/registry.ini in the first folder of $XDG_CONFIG_DIRS (default /etc/xdg) that
     // has one; when none has, that file in the first folder (where a system-wide registration

@@ -305,8 +305,13 @@ TEST_F(QuirexdeskOutputs, AJunkLineInTheRegistryLosesNoRegistration)
         << qPrintable(converted.err);
     EXPECT_EQ(PdfProbe(at(QStringLiteral("a.html.pdf"))).pageCount(), 1);
 
-    // A registration rewrites the file with every entry it held.
-    ASSERT_TRUE(quirex::test::registerComponent(kBin + QStringLiteral("/pdfdocument.so")));
+    // A registration says so too, and rewrites the file with every entry it held.
+    const ToolRun registered = quirex::test::runTool(
+        QStringLiteral("regsvr"), {QStringLiteral("-s"), kBin + QStringLiteral("/pdfdocument.so")});
+    ASSERT_EQ(registered.exitCode, 0) << qPrintable(registered.err);
+    EXPECT_TRUE(registered.err.startsWith(QStringLiteral("regsvr: the registry file ") + registry +
+                                          QStringLiteral(" is damaged")))
+        << qPrintable(registered.err);
     EXPECT_EQ(bytesOf(registry + QStringLiteral(".corrupt")), bytes);
     const QByteArray rewritten = bytesOf(registry);
     EXPECT_TRUE(rewritten.contains("quirex.QUIREX") && rewritten.contains("Leafcraft.PDFDocument4"))

@@ -7,6 +7,7 @@
 // 0 every statement succeeded; 1 a statement failed (the run stops there, or with -k goes on);
 // 2 bad arguments, an unreadable file or a line that cannot be parsed.
 #include "automationobject.h"
+#include "registry.h"
 #include "scriptline.h"
 #include "systemmessage.h"
 
@@ -87,6 +88,7 @@ HRESULT run(const ScriptStatement &statement, AutomationObject &object, int line
 
 int main(int argc, char **argv)
 {
+    quirex::platform::Registry::reportDamageOnStandardError(QStringLiteral("quirexscript"));
     bool keepGoing = false;
     QString fileName;
     for (int i = 1; i < argc; ++i) {

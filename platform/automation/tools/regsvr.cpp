@@ -88,6 +88,7 @@ bool finishSystemRegistry(const QString &path)
 
 int main(int argc, char **argv)
 {
+    quirex::platform::Registry::reportDamageOnStandardError(QStringLiteral("regsvr"));
     bool unregister = false;
     bool silent = false;
     bool system = false;
@@ -119,6 +120,11 @@ int main(int argc, char **argv)
     QString systemRegistry;
     if (system && !selectSystemRegistry(&systemRegistry))
         return 5;
+
+    // The component library writes the registry with code of its own; a damaged file is
+    // named here, where a reporter is set.
+    if (idlFile.isEmpty())
+        quirex::platform::Registry().read();
 
     // A bare name must not send the loader searching the library path.
     const QString path = QFileInfo(library).absoluteFilePath();
