@@ -81,13 +81,13 @@ int convertFiles(const CommandLine &line, CConverter &converter)
         converter.setAllToOne(false);
         return convertCommandLineFile(converter, line.source, line.target);
     case CommandMode::FileMask:
-        return ConvertFileMask2Dir(converter, line.source, line.target, observer);
+        return ConvertFileMask2Dir(converter, line.source, line.target, observer, line.shard);
     case CommandMode::ListToDir:
-        return ConvertFileList2Dir(converter, line.source, line.target, observer);
+        return ConvertFileList2Dir(converter, line.source, line.target, observer, line.shard);
     case CommandMode::ListToList:
-        return ConvertFileList2FileList(converter, line.source, line.target, observer);
+        return ConvertFileList2FileList(converter, line.source, line.target, observer, line.shard);
     case CommandMode::ListToOne:
-        return ConvertFileList2One(converter, line.source, line.target, observer);
+        return ConvertFileList2One(converter, line.source, line.target, observer, line.shard);
     default:
         return ModeResult::WrongCommandLine;
     }
@@ -104,6 +104,8 @@ QString usageText()
         "       quirexdesk /inlist LIST /outlist OUTLIST [options]\n"
         "       quirexdesk /inlist LIST /all2one OUTFILE [options]\n"
         "       quirexdesk /url ADDRESS [options]\n"
+        "       (a LIST or OUTLIST of - is standard input; /shard K/N, anywhere in a\n"
+        "       /filemask or /inlist line, converts entries K, K+N, K+2N, ... only)\n"
         "       quirexdesk /help | /version\n"
         "Options (each with a value): /psize /porient /margin-left /margin-right /margin-top\n"
         "  /margin-bottom /zoom /encoding /preservelinks /baseurl /postentireimages\n"
