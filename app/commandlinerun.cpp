@@ -104,14 +104,14 @@ QString usageText()
         "       quirexdesk /inlist LIST /outlist OUTLIST [options]\n"
         "       quirexdesk /inlist LIST /all2one OUTFILE [options]\n"
         "       quirexdesk /url ADDRESS [options]\n"
-        "       (a LIST or OUTLIST of - is standard input; /shard K/N, anywhere in a\n"
-        "       /filemask or /inlist line, converts entries K, K+N, K+2N, ... only)\n"
         "       quirexdesk /help | /version\n"
         "Options (each with a value): /psize /porient /margin-left /margin-right /margin-top\n"
         "  /margin-bottom /zoom /encoding /preservelinks /baseurl /postentireimages\n"
         "  /postentiretables /pagenumbers /pagenumstr /author /subj /title /keywords /swapext\n"
         "  /tempfile /jpeg /header /footer\n"
         "Switches (anywhere): /autolaunch /quiet /untrusted /addlog /invertall\n"
+        "Shares (anywhere with /filemask or /inlist): /shard K/N converts entries K, K+N,\n"
+        "  K+2N, ... only. A LIST or OUTLIST of - is standard input.\n"
         "Words may also be written -name or --name.\n");
 }
 

@@ -182,14 +182,16 @@ TEST_F(QuirexdeskScaling, EachModeTakesTheSameShareOfItsList)
     ASSERT_TRUE(QDir(work).mkpath(QStringLiteral("out")));
 
     // Line i of the output list still names the PDF of input i.
-    ToolRun result = run({QStringLiteral("/inlist"), QStringLiteral("files.txt"),
-                          QStringLiteral("/outlist"), QStringLiteral("names.txt"),
-                          QStringLiteral("/shard"), QStringLiteral("2/2")});
+    ToolRun result =
+        run({QStringLiteral("/inlist"), QStringLiteral("files.txt"), QStringLiteral("/outlist"),
+             QStringLiteral("names.txt"), QStringLiteral("/shard"), QStringLiteral("2/2")});
     EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
     EXPECT_EQ(namesIn(work + QStringLiteral("/out")),
               (QStringList{QStringLiteral("2.pdf"), QStringLiteral("4.pdf")}));
-    EXPECT_TRUE(PdfProbe(work + QStringLiteral("/out/2.pdf")).text(0).contains(QStringLiteral("b page 1")));
-    EXPECT_TRUE(PdfProbe(work + QStringLiteral("/out/4.pdf")).text(0).contains(QStringLiteral("d page 1")));
+    EXPECT_TRUE(
+        PdfProbe(work + QStringLiteral("/out/2.pdf")).text(0).contains(QStringLiteral("b page 1")));
+    EXPECT_TRUE(
+        PdfProbe(work + QStringLiteral("/out/4.pdf")).text(0).contains(QStringLiteral("d page 1")));
 
     // The sorted matches of a mask; the list read from standard input.
     ASSERT_TRUE(QDir(work).mkdir(QStringLiteral("mask")));
@@ -206,9 +208,9 @@ TEST_F(QuirexdeskScaling, EachModeTakesTheSameShareOfItsList)
     expectOnePdfEach(QStringLiteral("stdin"), {QStringLiteral("c")});
 
     // All-to-one joins the share's inputs in list order.
-    result = run({QStringLiteral("/inlist"), QStringLiteral("files.txt"),
-                  QStringLiteral("/all2one"), QStringLiteral("joined.pdf"),
-                  QStringLiteral("/shard"), QStringLiteral("2/3")});
+    result =
+        run({QStringLiteral("/inlist"), QStringLiteral("files.txt"), QStringLiteral("/all2one"),
+             QStringLiteral("joined.pdf"), QStringLiteral("/shard"), QStringLiteral("2/3")});
     EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
     PdfProbe joined(work + QStringLiteral("/joined.pdf"));
     ASSERT_TRUE(joined.isValid()) << qPrintable(joined.error());
@@ -218,9 +220,9 @@ TEST_F(QuirexdeskScaling, EachModeTakesTheSameShareOfItsList)
 
     const QStringList before = namesIn(work);
     // An empty share converts nothing, and is no failure.
-    result = run({QStringLiteral("/inlist"), QStringLiteral("files.txt"),
-                  QStringLiteral("/all2one"), QStringLiteral("none.pdf"),
-                  QStringLiteral("/shard"), QStringLiteral("6/9")});
+    result =
+        run({QStringLiteral("/inlist"), QStringLiteral("files.txt"), QStringLiteral("/all2one"),
+             QStringLiteral("none.pdf"), QStringLiteral("/shard"), QStringLiteral("6/9")});
     EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
     // Two inputs writing one PDF are refused by every share, also by one
     // holding only one of them: the shares never overwrite each other.
@@ -228,9 +230,9 @@ TEST_F(QuirexdeskScaling, EachModeTakesTheSameShareOfItsList)
     writeFile(QStringLiteral("work/y/page.html"), pagesHtml("y", 1));
     writeFile(QStringLiteral("work/clash.txt"), "x/page.html\ny/page.html\n");
     for (const QString &shard : {QStringLiteral("1/2"), QStringLiteral("2/2")}) {
-        result = run({QStringLiteral("/inlist"), QStringLiteral("clash.txt"),
-                      QStringLiteral("/outdir"), QStringLiteral("out"), QStringLiteral("/shard"),
-                      shard});
+        result =
+            run({QStringLiteral("/inlist"), QStringLiteral("clash.txt"), QStringLiteral("/outdir"),
+                 QStringLiteral("out"), QStringLiteral("/shard"), shard});
         EXPECT_EQ(result.exitCode, shell(-32)) << qPrintable(result.err);
         EXPECT_TRUE(result.err.contains(QStringLiteral("y/page.html"))) << qPrintable(result.err);
     }
