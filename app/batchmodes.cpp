@@ -5,6 +5,7 @@
 #include "converter.h"
 #include "filemask.h"
 #include "listfile.h"
+#include "listshard.h"
 #include "messagereport.h"
 #include "outputclash.h"
 #include "outputname.h"
@@ -56,19 +57,26 @@ int checkRun(CConverter &converter, const QStringList &inputs,
     return 0;
 }
 
-// Converts inputs[i] into outputOf(i), in order, stopping at the first failure.
+// Converts the shard's inputs[i] into outputOf(i), in order, stopping at the
+// first failure. The whole list is checked for clashes first, so every shard
+// of a run refuses alike and no two shards write one file.
 int convertInOrder(CConverter &converter, const QStringList &inputs,
-                   const std::function<QString(int)> &outputOf, const BatchObserver &observer)
+                   const std::function<QString(int)> &outputOf, const BatchObserver &observer,
+                   const ListShard &shard)
 {
     converter.setMessagesEnabled(false);
     const int refused = checkRun(converter, inputs, outputOf);
     if (refused != 0)
         return refused;
-    const int count = inputs.size();
-    for (int i = 0; i < count; ++i) {
-        const bool first = i == 0;
+    if (!shard.isWhole())
+        logLine(QStringLiteral("shard %1/%2").arg(shard.index).arg(shard.count));
+    const QVector<int> positions = shardPositions(inputs.size(), shard);
+    const int count = positions.size();
+    for (int n = 0; n < count; ++n) {
+        const int i = positions[n];
+        const bool first = n == 0;
         converter.setFirstFile(first);
-        converter.setLastFile(i == count - 1);
+        converter.setLastFile(n == count - 1);
         const int pagesBefore = converter.pageCounter();
         QElapsedTimer timer;
         timer.start();
@@ -77,7 +85,7 @@ int convertInOrder(CConverter &converter, const QStringList &inputs,
         const int result = convertCommandLineFile(converter, input, output);
         if (observer) {
             BatchStep step;
-            step.number = i + 1;
+            step.number = n + 1;
             step.count = count;
             step.input = input;
             step.output = output;
@@ -111,7 +119,7 @@ QString existingFolder(const CConverter &converter, const QString &folder)
 }
 
 int convertIntoFolder(CConverter &converter, const QStringList &inputs, const QString &folder,
-                      const BatchObserver &observer)
+                      const BatchObserver &observer, const ListShard &shard)
 {
     converter.setAllToOne(false);
     const bool swap = converter.swapExtension();
@@ -119,7 +127,7 @@ int convertIntoFolder(CConverter &converter, const QStringList &inputs, const QS
     return convertInOrder(
         converter, inputs,
         [&](int i) { return outputPathInFolder(trimmedToken(inputs[i]), folder, swap, extension); },
-        observer);
+        observer, shard);
 }
 
 } // namespace
@@ -133,7 +141,7 @@ int convertCommandLineFile(CConverter &converter, const QString &input, const QS
 }
 
 int ConvertFileMask2Dir(CConverter &converter, const QString &mask, const QString &folder,
-                        const BatchObserver &observer)
+                        const BatchObserver &observer, const ListShard &shard)
 {
     logLine(QStringLiteral("ConvertFileMask2Dir"));
     const MaskMatches matches = expandFileMask(mask);
@@ -147,49 +155,49 @@ int ConvertFileMask2Dir(CConverter &converter, const QString &mask, const QStrin
     const QString absolute = existingFolder(converter, target);
     if (absolute.isEmpty())
         return ModeResult::FolderMissing;
-    return convertIntoFolder(converter, matches.paths, absolute, observer);
+    return convertIntoFolder(converter, matches.paths, absolute, observer, shard);
 }
 
 int ConvertFileList2Dir(CConverter &converter, const QString &list, const QString &folder,
-                        const BatchObserver &observer)
+                        const BatchObserver &observer, const ListShard &shard)
 {
     logLine(QStringLiteral("ConvertFileList2Dir"));
     QStringList inputs;
-    if (!readListFile(list, &inputs))
+    if (!readListInput(list, &inputs))
         return ModeResult::InputListUnreadable;
     const QString absolute = existingFolder(converter, folder);
     if (absolute.isEmpty())
         return ModeResult::FolderMissing;
-    return convertIntoFolder(converter, inputs, absolute, observer);
+    return convertIntoFolder(converter, inputs, absolute, observer, shard);
 }
 
 int ConvertFileList2FileList(CConverter &converter, const QString &list, const QString &outputList,
-                             const BatchObserver &observer)
+                             const BatchObserver &observer, const ListShard &shard)
 {
     logLine(QStringLiteral("ConvertFileList2FileList"));
     QStringList inputs;
-    if (!readListFile(list, &inputs))
+    if (!readListInput(list, &inputs))
         return ModeResult::InputListUnreadable;
     QStringList outputs;
-    if (!readListFile(outputList, &outputs))
+    if (!readListInput(outputList, &outputs))
         return ModeResult::OutputListUnreadable;
     if (inputs.size() != outputs.size())
         return ModeResult::ListLengthsDiffer;
     converter.setAllToOne(false);
     return convertInOrder(
-        converter, inputs, [&](int i) { return outputs[i]; }, observer);
+        converter, inputs, [&](int i) { return outputs[i]; }, observer, shard);
 }
 
 int ConvertFileList2One(CConverter &converter, const QString &list, const QString &output,
-                        const BatchObserver &observer)
+                        const BatchObserver &observer, const ListShard &shard)
 {
     logLine(QStringLiteral("ConvertFileList2One"));
     QStringList inputs;
-    if (!readListFile(list, &inputs))
+    if (!readListInput(list, &inputs))
         return ModeResult::InputListUnreadable;
     converter.setAllToOne(true);
     return convertInOrder(
-        converter, inputs, [&](int) { return output; }, observer);
+        converter, inputs, [&](int) { return output; }, observer, shard);
 }
 
 int ConvertUrlToDocument(CConverter &converter, const QString &url, const SettingsStore &store)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "listshard.h"
+
 #include <QString>
 
 #include <functional>
@@ -48,7 +50,10 @@ using BatchObserver = std::function<void(const BatchStep &)>;
 // Convert, marking the first and last of the run, and stops at the first
 // failure, whose result it returns (inputs converted before keep their PDFs,
 // the rest are not tried). `observer`, when set, hears
-// of every input converted or failed. A relative output folder means the
+// of every input converted or failed. With `shard` only its share of the
+// matches or list entries is converted (numbered and counted in the share
+// for `observer`), the checks above still covering the whole run; an empty
+// share converts nothing and returns 0. A relative output folder means the
 // current folder, like a relative input; a missing one is reported with box
 // 2028 through the converter's message function (CConverter::showMessage),
 // which shows it although messages are off (on stderr without a display).
@@ -58,22 +63,23 @@ using BatchObserver = std::function<void(const BatchStep &)>;
 // converter's swap-extension flag and output extension. -4 when nothing
 // matches, -2 when the folder does not exist.
 int ConvertFileMask2Dir(CConverter &converter, const QString &mask, const QString &folder,
-                        const BatchObserver &observer = {});
+                        const BatchObserver &observer = {}, const ListShard &shard = {});
 
-// Every file of the list file `list` (listfile.h) into `folder`. -4 when the
-// list cannot be read, -2 when the folder does not exist.
+// Every file of the list file `list` (listfile.h; "-" reads standard input,
+// as for the lists below) into `folder`. -4 when the list cannot be read, -2
+// when the folder does not exist.
 int ConvertFileList2Dir(CConverter &converter, const QString &list, const QString &folder,
-                        const BatchObserver &observer = {});
+                        const BatchObserver &observer = {}, const ListShard &shard = {});
 
 // Input i of `list` into output i of `outputList`. -4 / -5 when a list
 // cannot be read, -3 when their lengths differ.
 int ConvertFileList2FileList(CConverter &converter, const QString &list, const QString &outputList,
-                             const BatchObserver &observer = {});
+                             const BatchObserver &observer = {}, const ListShard &shard = {});
 
 // Every file of `list`, in order, into the one PDF `output` (all-to-one on).
 // -4 when the list cannot be read.
 int ConvertFileList2One(CConverter &converter, const QString &list, const QString &output,
-                        const BatchObserver &observer = {});
+                        const BatchObserver &observer = {}, const ListShard &shard = {});
 
 // The URL mode: converts `url` into the first free "ConvertedDocument.pdf",
 // "ConvertedDocument_1.pdf", ... in the folder of the "SaveFolder" setting

@@ -1,6 +1,7 @@
 #include "commandline.h"
 
 #include "encodingtable.h"
+#include "listfile.h"
 #include "papertable.h"
 
 #include <QHash>
@@ -21,6 +22,9 @@ const QLatin1String kUrl("/url");
 const QLatin1String kOutDir("/outdir");
 const QLatin1String kOutList("/outlist");
 const QLatin1String kAll2One("/all2one");
+// Takes a value, but may stand anywhere, like the switches below: a scheduler
+// adds it to a command line written once.
+const QLatin1String kShard("/shard");
 
 // Help words are compared with their letter case: "/HELP" names an input file.
 const QStringList &helpWords()
@@ -104,8 +108,8 @@ const QSet<QString> &knownWords()
         for (auto it = optionTable().cbegin(); it != optionTable().cend(); ++it)
             all.insert(it.key());
         for (const QLatin1String word :
-             {kFileMask, kInList, kUrl, kOutDir, kOutList, kAll2One, kVersion, kAutoLaunch, kAddLog,
-              kInvertAll, kQuiet, kUntrusted})
+             {kFileMask, kInList, kUrl, kOutDir, kOutList, kAll2One, kShard, kVersion, kAutoLaunch,
+              kAddLog, kInvertAll, kQuiet, kUntrusted})
             all.insert(word);
         for (const QString &word : helpWords())
             all.insert(word);
@@ -299,6 +303,12 @@ QString quoted(const QString &word)
     return QLatin1Char('"') + shown + QLatin1Char('"');
 }
 
+// A share of one input would convert it in every shard, or in none.
+QString shardWithoutBatch()
+{
+    return QStringLiteral("\"/shard\" needs \"/inlist\" or \"/filemask\"");
+}
+
 QString tooFew(const QString &mode, const QString &needs)
 {
     return QStringLiteral("%1 needs %2").arg(quoted(mode), needs);
@@ -344,6 +354,11 @@ CommandLine selectList(const QStringList &tokens, CommandLine line)
         line.mode = CommandMode::ListToList;
         line.source = trimmedToken(tokens[1]);
         line.target = trimmedToken(tokens[3]);
+        // One standard input cannot hold both lists.
+        if (line.source == standardInputListName() && line.target == standardInputListName())
+            return wrong(line, QStringLiteral("%1 - and \"/inlist\" - cannot both be read from "
+                                              "standard input")
+                                   .arg(quoted(tokens[2])));
     } else if (word == kOutDir) {
         line.mode = CommandMode::ListToDir;
         line.source = stripQuotes(tokens[1]);
@@ -518,9 +533,21 @@ CommandLine parseCommandLine(const QStringList &arguments, const ConversionOptio
     line.options = start;
     QStringList tokens;
     tokens.reserve(arguments.size());
-    for (const QString &argument : arguments) {
+    bool shardGiven = false;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
         const QString word = optionWord(argument).toLower();
-        if (word == kAutoLaunch)
+        if (word == kShard) {
+            if (shardGiven)
+                return wrong(line, QStringLiteral("%1 is given twice").arg(quoted(argument)));
+            if (i + 1 >= arguments.size())
+                return wrong(line, QStringLiteral("%1 needs a value K/N").arg(quoted(argument)));
+            if (!parseListShard(trimmedToken(arguments[i + 1]), &line.shard))
+                return wrong(line, QStringLiteral("%1 is not a value of %2 (K/N, 1 <= K <= N)")
+                                       .arg(quoted(arguments[i + 1]), quoted(argument)));
+            shardGiven = true;
+            ++i;
+        } else if (word == kAutoLaunch)
             line.autoLaunch = true;
         else if (word == kAddLog)
             line.addLog = true;
@@ -534,6 +561,8 @@ CommandLine parseCommandLine(const QStringList &arguments, const ConversionOptio
             tokens.append(argument);
     }
 
+    if (tokens.isEmpty() && shardGiven)
+        return wrong(line, shardWithoutBatch());
     if (tokens.isEmpty()) {
         line.mode = CommandMode::Window;
         return line;
@@ -558,6 +587,8 @@ CommandLine parseCommandLine(const QStringList &arguments, const ConversionOptio
         return selectFileMask(tokens, line);
     if (mode == kInList)
         return selectList(tokens, line);
+    if (shardGiven)
+        return wrong(line, shardWithoutBatch());
     if (mode == kUrl)
         return selectUrl(tokens, line);
     return selectSingleFile(tokens, line);

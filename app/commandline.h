@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversionsettings.h"
+#include "listshard.h"
 
 #include <QString>
 #include <QStringList>
@@ -39,6 +40,7 @@ enum class CommandMode {
 //   FileMask:   MASK (as given), FOLDER (empty without "/outdir")
 //   ListToDir:  LIST, FOLDER     ListToList: LIST, OUTLIST
 //   ListToOne:  LIST, OUTFILE    Url: the address with its scheme, empty
+// A LIST or OUTLIST of "-" is standard input (not both in one command line).
 struct CommandLine {
     CommandMode mode = CommandMode::Wrong;
     QString source;
@@ -50,6 +52,9 @@ struct CommandLine {
     bool invertAll = false;  // "/invertall": accepted, changes nothing
     bool quiet = false;      // "/quiet": no progress lines
     bool untrusted = false;  // "/untrusted": documents may not reach the network or other files
+    // "/shard K/N", which may stand anywhere: the share of the mask's matches
+    // or the list's entries this run converts (the batch modes only).
+    ListShard shard;
     // Wrong: what could not be used, naming the word ("\"/title\" needs a value").
     QString error;
 };

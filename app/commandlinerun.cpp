@@ -93,13 +93,13 @@ int convertFiles(const CommandLine &line, CConverter &converter)
         converter.setAllToOne(false);
         return convertCommandLineFile(converter, line.source, line.target);
     case CommandMode::FileMask:
-        return ConvertFileMask2Dir(converter, line.source, line.target, observer);
+        return ConvertFileMask2Dir(converter, line.source, line.target, observer, line.shard);
     case CommandMode::ListToDir:
-        return ConvertFileList2Dir(converter, line.source, line.target, observer);
+        return ConvertFileList2Dir(converter, line.source, line.target, observer, line.shard);
     case CommandMode::ListToList:
-        return ConvertFileList2FileList(converter, line.source, line.target, observer);
+        return ConvertFileList2FileList(converter, line.source, line.target, observer, line.shard);
     case CommandMode::ListToOne:
-        return ConvertFileList2One(converter, line.source, line.target, observer);
+        return ConvertFileList2One(converter, line.source, line.target, observer, line.shard);
     default:
         return ModeResult::WrongCommandLine;
     }
@@ -122,6 +122,8 @@ QString usageText()
         "  /postentiretables /pagenumbers /pagenumstr /author /subj /title /keywords /swapext\n"
         "  /tempfile /jpeg /header /footer\n"
         "Switches (anywhere): /autolaunch /quiet /untrusted /addlog /invertall\n"
+        "Shares (anywhere with /filemask or /inlist): /shard K/N converts entries K, K+N,\n"
+        "  K+2N, ... only. A LIST or OUTLIST of - is standard input.\n"
         "Words may also be written -name or --name.\n");
 }
 

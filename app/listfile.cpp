@@ -3,7 +3,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstring>
+#include <unistd.h>
+#include <vector>
 
 namespace quirex::app
 {
@@ -69,6 +72,34 @@ bool readListFile(const QString &path, QStringList *paths)
     const bool ok = parseList(reinterpret_cast<const char *>(mapped), size, paths);
     file.unmap(const_cast<uchar *>(mapped));
     return ok;
+}
+
+bool readListDescriptor(int fd, QStringList *paths)
+{
+    paths->clear();
+    constexpr int kMaxListBytes = 256 << 20;
+    std::vector<char> chunk(64 * 1024);
+    QByteArray text;
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk.data(), chunk.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return false;
+        if (got == 0)
+            break;
+        if (std::memchr(chunk.data(), '\0', size_t(got)) || text.size() > kMaxListBytes - got)
+            return false;
+        text.append(chunk.data(), int(got));
+    }
+    return parseListText(text, paths);
+}
+
+bool readListInput(const QString &path, QStringList *paths)
+{
+    if (path == standardInputListName())
+        return readListDescriptor(STDIN_FILENO, paths);
+    return readListFile(path, paths);
 }
 
 } // namespace quirex::app

@@ -19,4 +19,21 @@ bool parseListText(const QByteArray &text, QStringList *paths);
 // file cannot), or is not a list (parseListText).
 bool readListFile(const QString &path, QStringList *paths);
 
+// The list name that stands for standard input.
+inline const QString &standardInputListName()
+{
+    static const QString name = QStringLiteral("-");
+    return name;
+}
+
+// Reads the list text of the open file descriptor `fd` (a pipe, a terminal,
+// a file) to its end and parses it. False when reading fails, the text holds
+// a NUL byte (reading stops there, so an endless binary stream ends too), is
+// longer than 256 MiB, or is not a list (parseListText).
+bool readListDescriptor(int fd, QStringList *paths);
+
+// A list named on the command line: standard input for "-" (a file of that
+// name is "./-"), else the list file at `path`.
+bool readListInput(const QString &path, QStringList *paths);
+
 } // namespace quirex::app

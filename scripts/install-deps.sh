@@ -11,6 +11,7 @@ packages=(
   qpdf libqpdf-dev poppler-utils
   fonts-liberation2 xdg-utils
   xvfb xauth
+  parallel
   clang-format
 )
 

@@ -6,6 +6,7 @@
 #include "commandlinetokens.h"
 #include "filemask.h"
 #include "listfile.h"
+#include "listshard.h"
 #include "outputname.h"
 #include "papertable.h"
 #include "testenvironment.h"
@@ -15,8 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace quirex::app;
 
@@ -247,6 +250,69 @@ TEST(CommandLine, AWrongCommandLineNamesTheWordItCouldNotUse)
     EXPECT_TRUE(parseCommandLine(words("b.htm")).error.isEmpty());
 }
 
+TEST(CommandLine, ShardStandsAnywhereInABatchLineAndTakesOnlyKOverN)
+{
+    const struct {
+        const char *arguments;
+        int index; // 0: the command line is wrong
+        int count;
+        const char *error;
+    } cases[] = {
+        {"/inlist|l.txt|/outdir|pdf|/shard|2/3", 2, 3, ""},
+        {"/inlist|l.txt|--SHARD|\"1/1\"|/outdir|pdf", 1, 1, ""},
+        {"/shard|3/3|/filemask|*.html|/outdir|pdf", 3, 3, ""},
+        {"/inlist|-|/all2one|b.pdf|-shard|7/120|/zoom|50", 7, 120, ""},
+        {"/inlist|l.txt|/outdir|pdf", 1, 1, ""},
+        {"/inlist|l.txt|/outdir|pdf|/shard|0/3", 0, 0, "\"0/3\" is not a value of \"/shard\""},
+        {"/inlist|l.txt|/outdir|pdf|/shard|4/3", 0, 0, "\"4/3\" is not a value of \"/shard\""},
+        {"/inlist|l.txt|/outdir|pdf|/shard|1/0", 0, 0, "\"1/0\" is not a value of \"/shard\""},
+        {"/inlist|l.txt|/outdir|pdf|/shard|a/b", 0, 0, "\"a/b\" is not a value"},
+        {"/inlist|l.txt|/outdir|pdf|/shard|1/3/4", 0, 0, "\"1/3/4\" is not a value"},
+        {"/inlist|l.txt|/outdir|pdf|/shard|-1/3", 0, 0, "\"-1/3\" is not a value"},
+        {"/inlist|l.txt|/outdir|pdf|/shard|1/9999999999", 0, 0, "is not a value"},
+        {"/inlist|l.txt|/outdir|pdf|/shard|{#}/2", 0, 0, "\"{#}/2\" is not a value"},
+        {"/inlist|l.txt|/outdir|pdf|/shard", 0, 0, "\"/shard\" needs a value"},
+        {"/inlist|l.txt|/outdir|pdf|/shard|1/2|/shard|2/2", 0, 0, "\"/shard\" is given twice"},
+        {"a.html|/shard|1/2", 0, 0, "\"/shard\" needs \"/inlist\" or \"/filemask\""},
+        {"/url|example.org|/shard|1/2", 0, 0, "\"/shard\" needs \"/inlist\""},
+        {"/shard|1/2", 0, 0, "\"/shard\" needs \"/inlist\""},
+        // One standard input cannot hold both lists; one of them may be it.
+        {"/inlist|-|/outlist|\"-\"", 0, 0, "\"/outlist\" - and \"/inlist\" - cannot both"},
+        {"/inlist|l.txt|/outlist|-", 1, 1, ""},
+    };
+    for (const auto &c : cases) {
+        const CommandLine line = parseCommandLine(words(c.arguments));
+        if (c.index == 0) {
+            EXPECT_EQ(line.mode, CommandMode::Wrong) << c.arguments;
+            EXPECT_TRUE(line.error.contains(QString::fromUtf8(c.error))) << qPrintable(line.error);
+            continue;
+        }
+        EXPECT_NE(line.mode, CommandMode::Wrong) << c.arguments << ": " << qPrintable(line.error);
+        EXPECT_EQ(line.shard.index, c.index) << c.arguments;
+        EXPECT_EQ(line.shard.count, c.count) << c.arguments;
+    }
+    // The value is taken with the word, never as a path or an option.
+    const CommandLine line = parseCommandLine(words("/inlist|/shard|1/2|l.txt|/outdir|pdf"));
+    EXPECT_EQ(line.mode, CommandMode::ListToDir);
+    EXPECT_EQ(line.source, QStringLiteral("l.txt"));
+    EXPECT_TRUE(isKnownWord(QStringLiteral("--shard")));
+}
+
+TEST(ListShard, SharesTogetherTakeEveryEntryOnce)
+{
+    EXPECT_EQ(shardPositions(10, ListShard{2, 3}), (QVector<int>{1, 4, 7}));
+    EXPECT_EQ(shardPositions(3, ListShard{1, 1}), (QVector<int>{0, 1, 2}));
+    EXPECT_TRUE(shardPositions(2, ListShard{3, 5}).isEmpty());
+    EXPECT_TRUE(shardPositions(0, ListShard{1, 1}).isEmpty());
+    for (int count = 1; count <= 7; ++count) {
+        QVector<int> seen(23, 0);
+        for (int index = 1; index <= count; ++index)
+            for (int position : shardPositions(seen.size(), ListShard{index, count}))
+                ++seen[position];
+        EXPECT_EQ(seen, QVector<int>(23, 1)) << count;
+    }
+}
+
 TEST(CommandLine, NumbersReadLikeTheCLibrary)
 {
     EXPECT_EQ(leadingNumber(QStringLiteral("  42abc")), 42);
@@ -378,6 +444,32 @@ TEST(ListFile, OnlyReadableRegularFilesAreLists)
     const QString fifo = quirex::test::scratchFolder() + QStringLiteral("/fifo");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     EXPECT_FALSE(readListFile(fifo, &paths)); // must not block
+}
+
+TEST(ListFile, StandardInputIsReadToItsEndWithTheSameLineRules)
+{
+    // Smaller than a pipe's buffer, so it is written whole before reading.
+    const auto readPipe = [](const QByteArray &text, QStringList *paths) {
+        int ends[2];
+        if (::pipe(ends) != 0)
+            return false;
+        const bool written = ::write(ends[1], text.constData(), size_t(text.size())) == text.size();
+        ::close(ends[1]);
+        const bool ok = readListDescriptor(ends[0], paths);
+        ::close(ends[0]);
+        return written && ok;
+    };
+    QStringList paths;
+    ASSERT_TRUE(readPipe("\xEF\xBB\xBF dir/a b.html\r\n\n Отчёт.txt", &paths));
+    EXPECT_EQ(paths, (QStringList{QStringLiteral("dir/a b.html"), QStringLiteral("Отчёт.txt")}));
+    EXPECT_FALSE(readPipe(QByteArray(), &paths));
+    EXPECT_FALSE(readPipe(QByteArray("a.html\n\0b.html\n", 16), &paths));
+    EXPECT_TRUE(paths.isEmpty());
+    // An endless binary stream stops at its first NUL byte.
+    const int zero = ::open("/dev/zero", O_RDONLY);
+    ASSERT_GE(zero, 0);
+    EXPECT_FALSE(readListDescriptor(zero, &paths));
+    ::close(zero);
 }
 
 TEST(CommandLineRun, ProgressLinesNameFilesNotFolders)

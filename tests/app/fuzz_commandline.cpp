@@ -42,6 +42,10 @@ void checkCommandLine(const QStringList &arguments)
     require(s.JpegQuality >= 0 && s.JpegQuality <= 100);
     require(s.PageNumberAlign >= 0 && s.PageNumberAlign <= 2);
     require(s.Orientation == 0 || s.Orientation == 1);
+    require(line.shard.index >= 1 && line.shard.index <= line.shard.count);
+    if (!line.shard.isWhole())
+        require(line.mode == CommandMode::FileMask || line.mode == CommandMode::ListToDir ||
+                line.mode == CommandMode::ListToList || line.mode == CommandMode::ListToOne);
     if (line.mode == CommandMode::Url)
         require(completeUrl(line.source) == line.source);
 }
