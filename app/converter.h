@@ -232,7 +232,8 @@ private:
     int checkLoad();
     int failLoad(const QString &reason);
     int engineException(const automation::ComError &error);
-    int convertPages(bool stampNumbers);
+    int convertPages(bool stampNumbers, const QString &webpage);
+    PageDecorations effectiveDecorations() const;
     int stampPageNumber(int current, int total);
     bool closeEngine(bool abandon);
     bool outputWritten(const QString &path) const;

@@ -14,8 +14,7 @@ struct PageBand {
     double fontSize = 12; // points
     double spacingMm = 0; // gap between the band and the page content
     bool line = false;    // a thin rule between band and content
-    // True when none of the three texts would draw anything (the rule alone
-    // is not drawn either).
+    // True when the band draws nothing: no text and no rule.
     bool isEmpty() const;
 
     bool operator==(const PageBand &other) const;
