@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using namespace quirex::app;
 
 namespace
@@ -12,6 +14,12 @@ struct PlaceholderCase {
     PlaceholderSyntax syntax;
     const char *expanded;
 };
+
+// Names the row by its text in test listings.
+void PrintTo(const PlaceholderCase &c, std::ostream *os)
+{
+    *os << '"' << c.text << '"';
+}
 
 class ExpandPlaceholders : public testing::TestWithParam<PlaceholderCase>
 {
@@ -47,20 +55,18 @@ TEST_P(ExpandPlaceholders, FillsInOnePass)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ExpandPlaceholders,
-    testing::Values(
-        PlaceholderCase{"Page [page] of [topage]", B, "Page 7 of 12"},
-        PlaceholderCase{"[frompage]-[topage] [sitepage]/[sitepages]", B, "1-12 2/3"},
-        PlaceholderCase{"[date] [time]", B, "09.12.2026 05:40"},
-        PlaceholderCase{"[title]|[webpage]", B, "[page] 100%c|/home/me/a [b].html"},
-        PlaceholderCase{"<[section]><[subsection]>", B, "<><>"},
-        PlaceholderCase{"[Page] [unknown] [] [page", B, "[Page] [unknown] [] [page"},
-        PlaceholderCase{"[[page]] ]x[", B, "[7] ]x["},
-        PlaceholderCase{"%c / %t [page]", B, "%c / %t 7"},
-        PlaceholderCase{"%c / %t", P, "7 / 12"},
-        PlaceholderCase{"%%c %d % %", P, "%7 %d % %"},
-        PlaceholderCase{"[page] [title]", P, "[page] [title]"},
-        PlaceholderCase{"Страница %c", P, "Страница 7"},
-        PlaceholderCase{"", B, ""}));
+    testing::Values(PlaceholderCase{"Page [page] of [topage]", B, "Page 7 of 12"},
+                    PlaceholderCase{"[frompage]-[topage] [sitepage]/[sitepages]", B, "1-12 2/3"},
+                    PlaceholderCase{"[date] [time]", B, "09.12.2026 05:40"},
+                    PlaceholderCase{"[title]|[webpage]", B, "[page] 100%c|/home/me/a [b].html"},
+                    PlaceholderCase{"<[section]><[subsection]>", B, "<><>"},
+                    PlaceholderCase{"[Page] [unknown] [] [page", B, "[Page] [unknown] [] [page"},
+                    PlaceholderCase{"[[page]] ]x[", B, "[7] ]x["},
+                    PlaceholderCase{"%c / %t [page]", B, "%c / %t 7"},
+                    PlaceholderCase{"%c / %t", P, "7 / 12"},
+                    PlaceholderCase{"%%c %d % %", P, "%7 %d % %"},
+                    PlaceholderCase{"[page] [title]", P, "[page] [title]"},
+                    PlaceholderCase{"Страница %c", P, "Страница 7"}, PlaceholderCase{"", B, ""}));
 
 TEST(PageDecorations, EmptinessAndEquality)
 {
