@@ -8,6 +8,7 @@
 #include "encodingtable.h"
 #include "interruption.h"
 #include "outputclash.h"
+#include "pagebands.h"
 #include "pagenumbers.h"
 #include "papertable.h"
 #include "pathcompletion.h"
@@ -18,8 +19,10 @@
 #include "textinput.h"
 #include "videoreplacement.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 
 #include <climits>
 #include <fcntl.h>
@@ -302,7 +305,7 @@ int CConverter::convertFile(const QString &input, const QString &output)
                 return ConvertResult::Cancelled;
             }
         }
-        const int converted = convertPages(m_settings.PageNumbers);
+        const int converted = convertPages(m_settings.PageNumbers, input);
         if (converted != 0)
             return converted;
         const int finished = FinishConverting(1);
@@ -404,8 +407,20 @@ int CConverter::engineException(const ComError &error)
     return ConvertResult::EngineFailed;
 }
 
-int CConverter::convertPages(bool stampNumbers)
+int CConverter::convertPages(bool stampNumbers, const QString &webpage)
 {
+    const PageDecorations decorations = effectiveDecorations();
+    PageFacts facts;
+    if (!decorations.isEmpty()) {
+        // One date and time for the whole input, as its pages show them.
+        const QDateTime now = QDateTime::currentDateTime();
+        facts.date = QLocale::system().toString(now.date(), QLocale::ShortFormat);
+        facts.time = QLocale::system().toString(now.time(), QLocale::ShortFormat);
+        facts.webpage = webpage;
+        facts.title = m_settings.Title;
+    }
+    // The pages the PDF holds before this input's.
+    const int earlierPages = m_pageCounter - 1;
     int page = 0;
     while (page < m_engine->numberOfPages()) {
         if (cancelled()) {
@@ -422,9 +437,44 @@ int CConverter::convertPages(bool stampNumbers)
         }
         if (stampNumbers)
             stampPageNumber(m_pageCounter, m_engine->numberOfPages());
+        if (!decorations.isEmpty()) {
+            facts.page = m_pageCounter;
+            facts.sitePage = page;
+            facts.sitePages = m_engine->numberOfPages();
+            facts.toPage = earlierPages + facts.sitePages;
+            try {
+                // The engine knows the PDF's title once its first page is printed.
+                if (page == 1 && facts.title.isEmpty())
+                    facts.title = m_engine->documentTitle();
+                drawPageBands(*m_engine, m_settings, decorations, facts);
+            } catch (const ComError &error) {
+                // Unlike a page number, a band is content the caller asked for:
+                // a PDF without it is no success.
+                CloseEngine(true);
+                const QString text = comErrorText(error.code());
+                m_failureReason =
+                    QStringLiteral("the header or footer of page %1 could not be drawn: %2")
+                        .arg(m_pageCounter)
+                        .arg(text);
+                logLine(m_failureReason);
+                engineExceptionBox(error.code(), text);
+                return ConvertResult::EngineFailed;
+            }
+        }
         ++m_pageCounter;
     }
     return 0;
+}
+
+PageDecorations CConverter::effectiveDecorations() const
+{
+    if (!m_decorations.isEmpty() || (m_headerText.isEmpty() && m_footerText.isEmpty()))
+        return m_decorations;
+    PageDecorations texts;
+    texts.syntax = PlaceholderSyntax::Percent;
+    texts.header.center = m_headerText;
+    texts.footer.center = m_footerText;
+    return texts;
 }
 
 int CConverter::stampPageNumber(int current, int total)
@@ -471,7 +521,7 @@ int CConverter::ConvertURL(const QString &url, const QString &output)
                 return ConvertResult::Cancelled;
             }
         }
-        const int converted = convertPages(false);
+        const int converted = convertPages(false, url);
         if (converted != 0)
             return converted;
         const int finished = FinishConverting(1);
@@ -522,8 +572,7 @@ void CConverter::ApplySettings()
         engine.setMarginLeft(s.MarginLeft);
         engine.setMarginRight(s.MarginRight);
         // A quarter inch below the bottom margin stays free for page numbers.
-        const int resolution = engine.resolution();
-        engine.setMarginBottom(int(resolution * 180.0 / 720.0 + s.MarginBottom));
+        engine.setMarginBottom(engineBottomMargin(s, engine.resolution()));
         engine.setEncoding(encodingName(s.Encoding));
         if (s.PaperSize == CustomPaperSize)
             engine.setCustomPaperSize(s.CustomPaperWidth, s.CustomPaperHeight);

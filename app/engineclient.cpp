@@ -30,11 +30,13 @@ const char kInterfaceId[] = "{66B7DD32-88C8-4F8A-B2D0-71A0A554D870}";
     X(PostEntireTables)                                                                            \
     X(OutputFileName)                                                                              \
     X(ContentZoomFactor)                                                                           \
+    X(DocumentTitle)                                                                               \
     X(Encoding)                                                                                    \
     X(FontFamily)                                                                                  \
     X(FontPointSize)                                                                               \
     X(FontStyle)                                                                                   \
     X(FontWeight)                                                                                  \
+    X(PenWidth)                                                                                    \
     X(PaperSize)                                                                                   \
     X(PaperWidth)                                                                                  \
     X(PaperHeight)                                                                                 \
@@ -46,6 +48,7 @@ const char kInterfaceId[] = "{66B7DD32-88C8-4F8A-B2D0-71A0A554D870}";
     X(ConvertPage)                                                                                 \
     X(BeginDoc)                                                                                    \
     X(EndDoc)                                                                                      \
+    X(DrawLine)                                                                                    \
     X(SetCustomPaperSize)                                                                          \
     X(DrawText)                                                                                    \
     X(GetTextHeight)                                                                               \
@@ -218,6 +221,16 @@ void EngineClient::setFontWeight(const QString &word)
     m_object->setPropertyOrThrow(member::FontWeight, text(word));
 }
 
+void EngineClient::setPenWidth(int devicePixels)
+{
+    m_object->setPropertyOrThrow(member::PenWidth, integer(devicePixels));
+}
+
+QString EngineClient::documentTitle()
+{
+    return m_object->propertyOrThrow(member::DocumentTitle).toString();
+}
+
 void EngineClient::setFontPointSize(int points)
 {
     m_object->setPropertyOrThrow(member::FontPointSize, integer(points));
@@ -253,6 +266,11 @@ void EngineClient::beginDoc()
 void EngineClient::endDoc()
 {
     m_object->callOrThrow(member::EndDoc);
+}
+
+void EngineClient::drawLine(int x1, int y1, int x2, int y2)
+{
+    m_object->callOrThrow(member::DrawLine, {integer(x1), integer(y1), integer(x2), integer(y2)});
 }
 
 void EngineClient::setCustomPaperSize(double width, double height)

@@ -68,6 +68,10 @@ public:
     void setFontStyle(const QString &word);
     void setFontWeight(const QString &word);
     void setFontPointSize(int points);
+    void setPenWidth(int devicePixels);
+    // The PDF's title once its first page is printed: the one set on the
+    // engine, else the first document's own title.
+    QString documentTitle();
 
     void loadHtmlString(const QString &html);
     void loadHtmlFile(const QString &path);
@@ -75,6 +79,7 @@ public:
     void convertPage(int page);
     void beginDoc();
     void endDoc();
+    void drawLine(int x1, int y1, int x2, int y2);
     void setCustomPaperSize(double width, double height);
     void drawText(int x, int y, int width, int height, const QString &layout, const QString &text,
                   double sx, double sy, double angle);

@@ -33,6 +33,11 @@ QString pageNumberLayout(int align)
     }
 }
 
+int engineBottomMargin(const ConversionSettings &settings, int resolution)
+{
+    return int(resolution * 180.0 / 720.0 + settings.MarginBottom);
+}
+
 void stampPageNumber(EngineClient &engine, const ConversionSettings &settings, int current,
                      int total)
 {

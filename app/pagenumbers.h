@@ -20,6 +20,11 @@ QString pageNumberText(const QString &format, int current, int total);
 // left-aligned).
 QString pageNumberLayout(int align);
 
+// The bottom margin the converter gives the engine: the settings' bottom
+// margin and below the content a quarter inch at `resolution` (dots per
+// inch) kept free for page numbers.
+int engineBottomMargin(const ConversionSettings &settings, int resolution);
+
 // Stamps the page number on the engine's current page: font Arial, normal
 // style and weight, 8 points; the text height t measured on "Page 1" (in
 // tenths of a device pixel, times 96/720, truncated); a box from x 0 across

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -640,4 +641,115 @@ TEST_F(Converter, OpenAfterAndUrls)
     EXPECT_TRUE(converter->failureReason().contains(QStringLiteral("no-such-host.invalid")))
         << qPrintable(converter->failureReason());
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("none.pdf"))));
+}
+
+namespace
+{
+
+// The stroked straight segments ("x y m x y l S") of page `index`.
+int strokedSegments(const PdfProbe &pdf, int index)
+{
+    static const QRegularExpression segment(
+        QStringLiteral("[-\\d.]+ [-\\d.]+ m\\s+[-\\d.]+ [-\\d.]+ l\\s+S\\b"));
+    const QString contents = QString::fromLatin1(pdf.contents(index));
+    int count = 0;
+    for (auto match = segment.globalMatch(contents); match.hasNext(); match.next())
+        ++count;
+    return count;
+}
+
+} // namespace
+
+TEST_F(Converter, HeadersAndFootersSitInTheMarginsOfEveryPage)
+{
+    const QString input =
+        file(QStringLiteral("doc.html"),
+             "<html><head><title>Quarterly</title></head>" + pagesHtml("Body", 3).mid(6));
+    ConversionSettings &settings = converter->settings();
+    settings.PageNumbers = true;
+    settings.PageNumberFormat = QStringLiteral("N%c");
+    PageDecorations decorations;
+    decorations.header.left = QStringLiteral("HL[page]");
+    decorations.header.center = QStringLiteral("HC[page]of[topage]");
+    decorations.header.right = QStringLiteral("HR[title]");
+    decorations.header.spacingMm = 5;
+    decorations.header.line = true;
+    decorations.footer.left = QStringLiteral("FL[sitepage]/[sitepages]");
+    decorations.footer.right = QStringLiteral("[webpage]");
+    decorations.footer.fontName = QStringLiteral("Courier New");
+    decorations.footer.fontSize = 9.5;
+    converter->setPageDecorations(decorations);
+    const QString output = path(QStringLiteral("doc.pdf"));
+    ASSERT_EQ(converter->Convert(input, output), 0) << qPrintable(converter->failureReason());
+    EXPECT_TRUE(boxes.isEmpty()) << qPrintable(boxes.join('\n'));
+
+    PdfProbe pdf(output);
+    ASSERT_EQ(pdf.pageCount(), 3);
+    const QSizeF size = pdf.pageSizePoints(0);
+    const double left = 113 * 0.75, right = size.width() - 57 * 0.75;
+    const double contentTop = 76 * 0.75, numbersTop = size.height() - 76 * 0.75 - 24 * 0.75;
+    const double numbersBottom = size.height() - 76 * 0.75;
+    const double spacing = 5 / 25.4 * 72;
+    for (int page = 0; page < 3; ++page) {
+        const QString n = QString::number(page + 1);
+        const PdfWord headLeft = findWord(pdf, page, QStringLiteral("HL") + n);
+        const PdfWord headCentre = findWord(pdf, page, QStringLiteral("HC%1of3").arg(n));
+        const PdfWord headRight = findWord(pdf, page, QStringLiteral("HRQuarterly"));
+        const PdfWord footLeft = findWord(pdf, page, QStringLiteral("FL%1/3").arg(n));
+        const PdfWord footRight = findWord(pdf, page, input);
+        const PdfWord number = findWord(pdf, page, QStringLiteral("N") + n);
+        const PdfWord body = findWord(pdf, page, n);
+        ASSERT_FALSE(headLeft.text.isEmpty()) << qPrintable(wordsText(pdf, page));
+        ASSERT_FALSE(headCentre.text.isEmpty()) << qPrintable(wordsText(pdf, page));
+        ASSERT_FALSE(headRight.text.isEmpty()) << qPrintable(wordsText(pdf, page));
+        ASSERT_FALSE(footLeft.text.isEmpty()) << qPrintable(wordsText(pdf, page));
+        ASSERT_FALSE(footRight.text.isEmpty()) << qPrintable(wordsText(pdf, page));
+        ASSERT_FALSE(number.text.isEmpty()) << qPrintable(wordsText(pdf, page));
+
+        // Left, centre and right inside the side margins.
+        EXPECT_NEAR(headLeft.box.left(), left, 3) << page;
+        EXPECT_NEAR(headCentre.box.center().x(), (left + right) / 2, 3) << page;
+        EXPECT_NEAR(headRight.box.right(), right, 3) << page;
+        EXPECT_NEAR(footLeft.box.left(), left, 3) << page;
+        EXPECT_NEAR(footRight.box.right(), right, 3) << page;
+        // The header ends the spacing above the content, the footer starts
+        // below the page number, and both stay on the paper.
+        EXPECT_GT(headLeft.box.top(), 0) << page;
+        EXPECT_NEAR(headLeft.box.bottom(), contentTop - spacing, 4) << page;
+        EXPECT_GT(body.box.top(), contentTop - 1) << page;
+        EXPECT_GT(number.box.top(), numbersTop - 2) << page;
+        EXPECT_GT(footLeft.box.top(), numbersBottom - 1) << page;
+        EXPECT_LT(footLeft.box.bottom(), size.height()) << page;
+        // The fractional size: 9.5 points high, give or take the font's leading.
+        EXPECT_NEAR(footLeft.box.height(), 9.5, 2.5) << page;
+        EXPECT_EQ(strokedSegments(pdf, page), 1) << page; // the header's rule only
+    }
+
+    // "/header" and "/footer": centred, with the page-number placeholders.
+    converter->setPageDecorations({});
+    converter->settings().PageNumbers = false;
+    converter->setHeaderText(QStringLiteral("Head%cof%t"));
+    converter->setFooterText(QStringLiteral("Foot%c"));
+    ASSERT_EQ(converter->Convert(input, output), 0) << qPrintable(converter->failureReason());
+    PdfProbe plain(output);
+    ASSERT_EQ(plain.pageCount(), 3);
+    for (int page = 0; page < 3; ++page) {
+        const PdfWord head = findWord(plain, page, QStringLiteral("Head%1of3").arg(page + 1));
+        const PdfWord foot = findWord(plain, page, QStringLiteral("Foot%1").arg(page + 1));
+        ASSERT_FALSE(head.text.isEmpty()) << qPrintable(wordsText(plain, page));
+        ASSERT_FALSE(foot.text.isEmpty()) << qPrintable(wordsText(plain, page));
+        EXPECT_NEAR(head.box.center().x(), (left + right) / 2, 3) << page;
+        EXPECT_LT(head.box.bottom(), contentTop + 1) << page;
+        EXPECT_GT(foot.box.top(), numbersTop - 1) << page;
+        EXPECT_EQ(strokedSegments(plain, page), 0) << page;
+    }
+
+    // A band the engine cannot draw fails the conversion and leaves no PDF.
+    QFile::remove(output);
+    makeConverter(failingFactory({QStringLiteral("DrawLine")}));
+    converter->setPageDecorations(decorations);
+    EXPECT_EQ(converter->Convert(input, output), ConvertResult::EngineFailed);
+    EXPECT_TRUE(converter->failureReason().contains(QStringLiteral("header or footer")))
+        << qPrintable(converter->failureReason());
+    EXPECT_FALSE(QFile::exists(output));
 }

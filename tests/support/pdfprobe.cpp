@@ -186,17 +186,28 @@ QVector<QSize> PdfProbe::imageSizes(int index) const
     return sizes;
 }
 
+QByteArray PdfProbe::contents(int index) const
+{
+    QByteArray contents;
+    if (!m_parsed || index < 0 || index >= pageCount())
+        return contents;
+    for (auto &stream : m_parsed->pages[index].getPageContents())
+        if (stream.isStream()) {
+            const auto data = stream.getStreamData(qpdf_dl_generalized);
+            contents.append(reinterpret_cast<const char *>(data->getBuffer()),
+                            static_cast<int>(data->getSize()));
+        }
+    return contents;
+}
+
 bool PdfProbe::usesOnlyGray() const
 {
     if (!m_parsed)
         return false;
-    for (auto &page : m_parsed->pages) {
-        std::string contents;
-        for (auto &stream : page.getPageContents())
-            if (stream.isStream()) {
-                const auto data = stream.getStreamData(qpdf_dl_generalized);
-                contents.append(reinterpret_cast<const char *>(data->getBuffer()), data->getSize());
-            }
+    for (int index = 0; index < pageCount(); ++index) {
+        auto &page = m_parsed->pages[index];
+        const QByteArray bytes = contents(index);
+        const std::string contents(bytes.constData(), size_t(bytes.size()));
         // Colours with three components must be greys (all three equal);
         // four-component (CMYK) colours do not occur in grayscale output.
         static const QRegularExpression colour(

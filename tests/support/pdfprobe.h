@@ -65,6 +65,8 @@ public:
     QStringList fontNames() const;
     // The pixel sizes of the images page `index` (0-based) holds, or the whole file when -1.
     QVector<QSize> imageSizes(int index = -1) const;
+    // The content streams of page `index` (0-based), decoded and joined.
+    QByteArray contents(int index) const;
     // True when no content stream or image uses an RGB or CMYK colour.
     bool usesOnlyGray() const;
 
