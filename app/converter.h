@@ -3,6 +3,7 @@
 #include "conversionsettings.h"
 #include "engineclient.h"
 #include "messagereport.h"
+#include "pagedecorations.h"
 
 #include <QString>
 
@@ -186,7 +187,12 @@ public:
     // Extension of derived output names ("pdf"; "/swapext").
     QString outputExtension() const { return m_outputExtension; }
     void setOutputExtension(const QString &extension) { m_outputExtension = extension; }
-    // "/header", "/footer": kept, not used by any conversion step.
+    // The header and footer drawn on every page. While they are empty, the
+    // "/header" and "/footer" texts below are drawn instead: centred, Arial
+    // 12 points, with the page-number placeholders "%c" and "%t".
+    const PageDecorations &pageDecorations() const { return m_decorations; }
+    void setPageDecorations(const PageDecorations &decorations) { m_decorations = decorations; }
+    // "/header", "/footer": a centred header and footer text ("%c", "%t").
     QString headerText() const { return m_headerText; }
     void setHeaderText(const QString &text) { m_headerText = text; }
     QString footerText() const { return m_footerText; }
@@ -248,6 +254,7 @@ private:
     QString m_outputExtension = QStringLiteral("pdf");
     QString m_headerText;
     QString m_footerText;
+    PageDecorations m_decorations;
     std::unique_ptr<EngineClient> m_engine;
     bool m_engineInUse = false;
     int m_pageCounter = 1;
