@@ -43,6 +43,14 @@ bool hasHtmlOrTextExtension(const QString &extension)
            extension == QLatin1String("txt");
 }
 
+// An address the engine loads as a URL rather than a file path.
+bool isWebAddress(const QString &path)
+{
+    return path.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+           path.startsWith(QLatin1String("https://"), Qt::CaseInsensitive) ||
+           path.startsWith(QLatin1String("file://"), Qt::CaseInsensitive);
+}
+
 // Whether `path` can be opened for reading; a folder can. Never blocks on a
 // named pipe.
 bool canOpenForReading(const QString &path)
@@ -334,6 +342,15 @@ int CConverter::convertFile(const QString &input, const QString &output)
 
 int CConverter::loadInput(const QString &path)
 {
+    if (isWebAddress(path)) {
+        try {
+            m_engine->loadUrl(path);
+        } catch (const ComError &error) {
+            return failLoad(
+                QStringLiteral("%1 could not be loaded: %2").arg(path, comErrorText(error.code())));
+        }
+        return checkLoad();
+    }
     // The text rule compares the name's end case-sensitively: "a.TXT" loads
     // as an HTML file.
     if (path.endsWith(QLatin1String(".txt")))
@@ -523,7 +540,9 @@ void CConverter::ApplySettings()
         engine.setMarginRight(s.MarginRight);
         // A quarter inch below the bottom margin stays free for page numbers.
         const int resolution = engine.resolution();
-        engine.setMarginBottom(int(resolution * 180.0 / 720.0 + s.MarginBottom));
+        engine.setMarginBottom(m_pageNumberReserve
+                                   ? int(resolution * 180.0 / 720.0 + s.MarginBottom)
+                                   : s.MarginBottom);
         engine.setEncoding(encodingName(s.Encoding));
         if (s.PaperSize == CustomPaperSize)
             engine.setCustomPaperSize(s.CustomPaperWidth, s.CustomPaperHeight);
@@ -549,6 +568,13 @@ void CConverter::ApplySettings()
         engine.setMediaType(s.ScreenMedia ? QStringLiteral("screen") : QStringLiteral("print"));
     } catch (const ComError &) {
         // An engine without the member prints as it always does.
+    }
+    if (m_engineSetup) {
+        try {
+            m_engineSetup(engine);
+        } catch (const ComError &) {
+            // As above: the engine keeps its own values for what it refused.
+        }
     }
 }
 

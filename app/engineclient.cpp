@@ -30,6 +30,8 @@ const char kInterfaceId[] = "{66B7DD32-88C8-4F8A-B2D0-71A0A554D870}";
     X(PostEntireTables)                                                                            \
     X(OutputFileName)                                                                              \
     X(ContentZoomFactor)                                                                           \
+    X(GrayScaleMode)                                                                               \
+    X(DocumentTitle)                                                                               \
     X(Encoding)                                                                                    \
     X(FontFamily)                                                                                  \
     X(FontPointSize)                                                                               \
@@ -40,6 +42,11 @@ const char kInterfaceId[] = "{66B7DD32-88C8-4F8A-B2D0-71A0A554D870}";
     X(PaperHeight)                                                                                 \
     X(LandscapePageOrientation)                                                                    \
     X(Resolution)                                                                                  \
+    X(JavaScriptEnabled)                                                                           \
+    X(JavaScriptDelay)                                                                             \
+    X(LoadImages)                                                                                  \
+    X(RequestHeaders)                                                                              \
+    X(OutlineDepth)                                                                                \
     X(LoadHTMLString)                                                                              \
     X(LoadHTMLFile)                                                                                \
     X(LoadURL)                                                                                     \
@@ -221,6 +228,41 @@ void EngineClient::setFontWeight(const QString &word)
 void EngineClient::setFontPointSize(int points)
 {
     m_object->setPropertyOrThrow(member::FontPointSize, integer(points));
+}
+
+void EngineClient::setGrayScaleMode(bool on)
+{
+    m_object->setPropertyOrThrow(member::GrayScaleMode, Variant(on));
+}
+
+void EngineClient::setDocumentTitle(const QString &title)
+{
+    m_object->setPropertyOrThrow(member::DocumentTitle, text(title));
+}
+
+void EngineClient::setJavaScriptEnabled(bool on)
+{
+    m_object->setPropertyOrThrow(member::JavaScriptEnabled, Variant(on));
+}
+
+void EngineClient::setJavaScriptDelay(int milliseconds)
+{
+    m_object->setPropertyOrThrow(member::JavaScriptDelay, integer(milliseconds));
+}
+
+void EngineClient::setLoadImages(bool on)
+{
+    m_object->setPropertyOrThrow(member::LoadImages, Variant(on));
+}
+
+void EngineClient::setRequestHeaders(const QString &lines)
+{
+    m_object->setPropertyOrThrow(member::RequestHeaders, text(lines));
+}
+
+void EngineClient::setOutlineDepth(int levels)
+{
+    m_object->setPropertyOrThrow(member::OutlineDepth, integer(levels));
 }
 
 // Methods.

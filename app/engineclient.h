@@ -68,6 +68,14 @@ public:
     void setFontStyle(const QString &word);
     void setFontWeight(const QString &word);
     void setFontPointSize(int points);
+    void setGrayScaleMode(bool on);
+    void setDocumentTitle(const QString &title);
+    void setJavaScriptEnabled(bool on);
+    void setJavaScriptDelay(int milliseconds);
+    void setLoadImages(bool on);
+    // "Name: value" lines, sent to the loaded address's own origin.
+    void setRequestHeaders(const QString &lines);
+    void setOutlineDepth(int levels);
 
     void loadHtmlString(const QString &html);
     void loadHtmlFile(const QString &path);
