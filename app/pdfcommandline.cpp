@@ -159,19 +159,20 @@ const QHash<QString, OptionRule> &optionRules()
         for (const char *side : {"width", "height"}) {
             const bool width = side[0] == 'w';
             const QString option = QStringLiteral("--page-") + QLatin1String(side);
-            r[option.mid(2)] = {1, [width, option](PdfOptions &o, const QStringList &v) {
-                                    double mm = 0;
-                                    if (!parseLength(v[0], &mm) || mm <= 0 ||
-                                        mm > kLargestPaperMillimetres)
-                                        return QStringLiteral("\"%1\" needs a paper length, not "
-                                                              "\"%2\"")
-                                            .arg(option, v[0]);
-                                    (width ? o.settings.CustomPaperWidth
-                                           : o.settings.CustomPaperHeight) = int(std::lround(mm));
-                                    return QString();
-                                }};
+            r[option.mid(2)] = {
+                1, [width, option](PdfOptions &o, const QStringList &v) {
+                    double mm = 0;
+                    if (!parseLength(v[0], &mm) || mm <= 0 || mm > kLargestPaperMillimetres)
+                        return QStringLiteral("\"%1\" needs a paper length, not "
+                                              "\"%2\"")
+                            .arg(option, v[0]);
+                    (width ? o.settings.CustomPaperWidth : o.settings.CustomPaperHeight) =
+                        int(std::lround(mm));
+                    return QString();
+                }};
         }
-        r[QStringLiteral("margin-top")] = {1, margin(&S::MarginTop, QStringLiteral("--margin-top"))};
+        r[QStringLiteral("margin-top")] = {1,
+                                           margin(&S::MarginTop, QStringLiteral("--margin-top"))};
         r[QStringLiteral("margin-bottom")] = {
             1, margin(&S::MarginBottom, QStringLiteral("--margin-bottom"))};
         r[QStringLiteral("margin-left")] = {
@@ -223,16 +224,15 @@ const QHash<QString, OptionRule> &optionRules()
                                                     }};
         r[QStringLiteral("disable-javascript")] = {0, flag(&PdfOptions::javascript, false)};
         r[QStringLiteral("enable-javascript")] = {0, flag(&PdfOptions::javascript, true)};
-        r[QStringLiteral("javascript-delay")] = {1, [](PdfOptions &o, const QStringList &v) {
-                                                     bool ok = false;
-                                                     const int delay = v[0].toInt(&ok);
-                                                     if (!ok || delay < 0 || delay > 600000)
-                                                         return needsNumber(
-                                                             QStringLiteral("--javascript-delay"),
-                                                             v[0]);
-                                                     o.javascriptDelayMs = delay;
-                                                     return QString();
-                                                 }};
+        r[QStringLiteral("javascript-delay")] = {
+            1, [](PdfOptions &o, const QStringList &v) {
+                bool ok = false;
+                const int delay = v[0].toInt(&ok);
+                if (!ok || delay < 0 || delay > 600000)
+                    return needsNumber(QStringLiteral("--javascript-delay"), v[0]);
+                o.javascriptDelayMs = delay;
+                return QString();
+            }};
         r[QStringLiteral("enable-local-file-access")] = {0, flag(&PdfOptions::untrusted, false)};
         r[QStringLiteral("disable-local-file-access")] = {0, flag(&PdfOptions::untrusted, true)};
         r[QStringLiteral("allow")] = {1, [](PdfOptions &o, const QStringList &v) {
@@ -272,8 +272,8 @@ const QHash<QString, OptionRule> &optionRules()
             r[name + QStringLiteral("-right")] = {1, bandText(band, &B::right)};
             r[name + QStringLiteral("-font-name")] = {1, bandText(band, &B::fontName)};
             r[name + QStringLiteral("-font-size")] = {
-                1, bandNumber(band, &B::fontSize, false,
-                              QStringLiteral("--%1-font-size").arg(name))};
+                1,
+                bandNumber(band, &B::fontSize, false, QStringLiteral("--%1-font-size").arg(name))};
             // The spacing is in millimetres, like the peer's.
             r[name + QStringLiteral("-spacing")] = {
                 1, bandNumber(band, &B::spacingMm, true, QStringLiteral("--%1-spacing").arg(name))};
@@ -283,19 +283,37 @@ const QHash<QString, OptionRule> &optionRules()
         // Accepted without effect: what the engine does anyway, or settles
         // otherwise (its resolution, its image handling), and switches of the
         // peer's own build.
-        for (const char *name :
-             {"disable-smart-shrinking", "enable-smart-shrinking", "lowquality", "background",
-              "no-background", "print-media-type-default", "collate", "no-collate",
-              "stop-slow-scripts", "no-stop-slow-scripts", "disable-plugins",
-              "debug-javascript", "no-debug-javascript", "enable-forms", "disable-forms",
-              "enable-internal-links", "disable-internal-links", "enable-external-links",
-              "disable-external-links", "use-xserver", "no-pdf-compression",
-              "custom-header-propagation", "no-custom-header-propagation", "keep-relative-links",
-              "proxy-hostname-lookup", "enable-toc-back-links", "disable-toc-back-links"})
+        for (const char *name : {"disable-smart-shrinking",
+                                 "enable-smart-shrinking",
+                                 "lowquality",
+                                 "background",
+                                 "no-background",
+                                 "print-media-type-default",
+                                 "collate",
+                                 "no-collate",
+                                 "stop-slow-scripts",
+                                 "no-stop-slow-scripts",
+                                 "disable-plugins",
+                                 "debug-javascript",
+                                 "no-debug-javascript",
+                                 "enable-forms",
+                                 "disable-forms",
+                                 "enable-internal-links",
+                                 "disable-internal-links",
+                                 "enable-external-links",
+                                 "disable-external-links",
+                                 "use-xserver",
+                                 "no-pdf-compression",
+                                 "custom-header-propagation",
+                                 "no-custom-header-propagation",
+                                 "keep-relative-links",
+                                 "proxy-hostname-lookup",
+                                 "enable-toc-back-links",
+                                 "disable-toc-back-links"})
             r[QLatin1String(name)] = {0, ignored(QStringLiteral("--") + QLatin1String(name))};
-        for (const char *name : {"dpi", "image-dpi", "image-quality", "log-level",
-                                 "minimum-font-size", "copies", "load-media-error-handling",
-                                 "viewport-size", "page-offset"})
+        for (const char *name :
+             {"dpi", "image-dpi", "image-quality", "log-level", "minimum-font-size", "copies",
+              "load-media-error-handling", "viewport-size", "page-offset"})
             r[QLatin1String(name)] = {1, ignored(QStringLiteral("--") + QLatin1String(name))};
         return r;
     }();
@@ -323,9 +341,8 @@ const QHash<QChar, QString> &shortForms()
 // Empty when the margins leave a printable area on the paper.
 QString marginProblem(const ConversionSettings &s)
 {
-    QSizeF paper = s.PaperSize == CustomPaperSize
-                       ? QSizeF(s.CustomPaperWidth, s.CustomPaperHeight)
-                       : paperMillimetres(s.PaperSize);
+    QSizeF paper = s.PaperSize == CustomPaperSize ? QSizeF(s.CustomPaperWidth, s.CustomPaperHeight)
+                                                  : paperMillimetres(s.PaperSize);
     if (s.Orientation != 0)
         paper.transpose();
     if (s.MarginLeft + s.MarginRight >= paper.width() * kPixelsPerMillimetre)
@@ -418,9 +435,10 @@ PdfCommandLine parsePdfCommandLine(const QStringList &arguments)
         if (name.isEmpty() || rule == optionRules().constEnd())
             return wrong(QStringLiteral("unknown option \"%1\"").arg(token));
         if (i + rule->values >= arguments.size())
-            return wrong(rule->values == 1
-                             ? QStringLiteral("\"%1\" needs a value").arg(token)
-                             : QStringLiteral("\"%1\" needs %2 values").arg(token).arg(rule->values));
+            return wrong(
+                rule->values == 1
+                    ? QStringLiteral("\"%1\" needs a value").arg(token)
+                    : QStringLiteral("\"%1\" needs %2 values").arg(token).arg(rule->values));
         const QStringList values = arguments.mid(i + 1, rule->values);
         const QString error = rule->apply(options, values);
         if (!error.isEmpty())
@@ -443,9 +461,10 @@ PdfCommandLine parsePdfCommandLine(const QStringList &arguments)
         if (word == QLatin1String("toc") || word == QLatin1String("cover"))
             return wrong(QStringLiteral("\"%1\" objects are not supported").arg(word));
     if (positional.size() < 2)
-        return wrong(positional.isEmpty() ? QStringLiteral("an input and an output are needed")
-                                          : QStringLiteral("an output is needed after \"%1\"")
-                                                .arg(positional.first()));
+        return wrong(
+            positional.isEmpty()
+                ? QStringLiteral("an input and an output are needed")
+                : QStringLiteral("an output is needed after \"%1\"").arg(positional.first()));
     line.output = positional.takeLast();
     if (positional.count(QStringLiteral("-")) > 1)
         return wrong(QStringLiteral("standard input can be read only once"));

@@ -307,8 +307,8 @@ int runPdfCommandLine(const PdfCommandLine &line, CConverter &converter)
         return PdfExit::Failed;
     }
     if (!options.quiet)
-        say(QStringLiteral("done: %1").arg(toStandardOutput ? QStringLiteral("standard output")
-                                                             : line.output));
+        say(QStringLiteral("done: %1")
+                .arg(toStandardOutput ? QStringLiteral("standard output") : line.output));
     return PdfExit::Success;
 }
 
