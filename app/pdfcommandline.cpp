@@ -274,15 +274,15 @@ const QHash<QString, OptionRule> &optionRules()
             r[name + QStringLiteral("-font-size")] = {
                 1,
                 bandNumber(band, &B::fontSize, false, QStringLiteral("--%1-font-size").arg(name))};
-            // The spacing is in millimetres, like the peer's.
+            // The spacing is in millimetres, as scripts give it.
             r[name + QStringLiteral("-spacing")] = {
                 1, bandNumber(band, &B::spacingMm, true, QStringLiteral("--%1-spacing").arg(name))};
             r[name + QStringLiteral("-line")] = {0, bandLine(band, true)};
             r[QStringLiteral("no-") + name + QStringLiteral("-line")] = {0, bandLine(band, false)};
         }
         // Accepted without effect: what the engine does anyway, or settles
-        // otherwise (its resolution, its image handling), and switches of the
-        // peer's own build.
+        // otherwise (its resolution, its image handling), and switches that
+        // only the original program's own build knows.
         for (const char *name : {"disable-smart-shrinking",
                                  "enable-smart-shrinking",
                                  "lowquality",
@@ -518,7 +518,7 @@ QString pdfUsageText()
         "\n"
         "Accepted without effect (named under --verbose): --dpi, --image-dpi,\n"
         "--image-quality, --disable-smart-shrinking, --lowquality, --log-level and\n"
-        "other switches of the peer's own build. Any other option is an error.\n"
+        "other switches of wkhtmltopdf's own build. Any other option is an error.\n"
         "Exit codes: 0 done, 1 error, 2 an input failed to load (--load-error-handling abort).\n");
 }
 

@@ -1,5 +1,6 @@
 #include "pdfrun.h"
 
+#include "commandlinerun.h"
 #include "converter.h"
 #include "engineclient.h"
 #include "interruption.h"
@@ -171,6 +172,8 @@ Outcome convertAll(CConverter &converter, const QStringList &inputs, const QStri
         if (result == ConvertResult::Success)
             continue;
         outcome.reason = converter.failureReason();
+        if (outcome.reason.isEmpty())
+            outcome.reason = QStringLiteral("%1 (%2)").arg(failureText(result)).arg(result);
         if (interruptionSignal() != 0) {
             outcome.exitCode = interruptedExitCode(interruptionSignal());
             outcome.reason = QStringLiteral("interrupted, nothing written");

@@ -31,10 +31,11 @@ TEST(PdfCommandLine, LengthsTakeTheUnitsScriptsWrite)
         bool ok;
         double mm;
     } cases[] = {
-        {"10mm", true, 10},    {"0.75in", true, 19.05}, {"2cm", true, 20}, {"96px", true, 25.4},
-        {"72pt", true, 25.4},  {"12", true, 12},        {" 7.5 MM ", true, 7.5},
-        {".5in", true, 12.7},  {"0", true, 0},          {"-1mm", false, 0}, {"10 furlongs", false, 0},
-        {"", false, 0},        {"mm", false, 0},        {"1e400", false, 0}, {"10mm;", false, 0},
+        {"10mm", true, 10},      {"0.75in", true, 19.05},   {"2cm", true, 20},
+        {"96px", true, 25.4},    {"72pt", true, 25.4},      {"12", true, 12},
+        {" 7.5 MM ", true, 7.5}, {".5in", true, 12.7},      {"0", true, 0},
+        {"-1mm", false, 0},      {"10 furlongs", false, 0}, {"", false, 0},
+        {"mm", false, 0},        {"1e400", false, 0},       {"10mm;", false, 0},
     };
     for (const auto &c : cases) {
         double mm = -1;
@@ -181,8 +182,8 @@ TEST(PdfCommandLine, WrongLinesNameWhatCouldNotBeUsed)
     for (const auto &c : cases) {
         const PdfCommandLine line = parsePdfCommandLine(words(c.line));
         EXPECT_EQ(line.mode, PdfCommandMode::Wrong) << c.line;
-        EXPECT_TRUE(line.error.contains(QString::fromUtf8(c.error))) << c.line << " gave "
-                                                                     << qPrintable(line.error);
+        EXPECT_TRUE(line.error.contains(QString::fromUtf8(c.error)))
+            << c.line << " gave " << qPrintable(line.error);
     }
     // After "--" every word is an input or the output, a dash or not.
     const PdfCommandLine ended = parsePdfCommandLine(words("--|--odd.html|page|out.pdf"));

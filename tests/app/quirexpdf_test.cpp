@@ -35,7 +35,7 @@ struct ProgramRun {
 };
 
 ProgramRun run(const QString &program, const QStringList &arguments, const QString &folder,
-        const QByteArray &input = {})
+               const QByteArray &input = {})
 {
     QProcess process;
     process.setWorkingDirectory(folder);
@@ -115,12 +115,11 @@ protected:
 
 TEST_F(Quirexpdf, JoinsInputsFromFilesAndStandardInputOntoStandardOutput)
 {
-    const ProgramRun result =
-        quirexpdf({QStringLiteral("-q"), QStringLiteral("--title"), QStringLiteral("Joined"),
-                   QStringLiteral("--outline-depth"), QStringLiteral("1"), QStringLiteral("a.html"),
-                   QStringLiteral("-"), QStringLiteral("file://") + at("b.html"),
-                   QStringLiteral("-")},
-                  "<html><body><h1>Piped</h1><p>From stdin</p></body></html>");
+    const ProgramRun result = quirexpdf(
+        {QStringLiteral("-q"), QStringLiteral("--title"), QStringLiteral("Joined"),
+         QStringLiteral("--outline-depth"), QStringLiteral("1"), QStringLiteral("a.html"),
+         QStringLiteral("-"), QStringLiteral("file://") + at("b.html"), QStringLiteral("-")},
+        "<html><body><h1>Piped</h1><p>From stdin</p></body></html>");
     ASSERT_EQ(result.exitCode, 0) << qPrintable(result.err);
     // Standard output holds the PDF and nothing else; --quiet says nothing.
     EXPECT_TRUE(result.out.startsWith("%PDF-"));
@@ -159,8 +158,8 @@ TEST_F(Quirexpdf, JoinsInputsFromFilesAndStandardInputOntoStandardOutput)
 TEST_F(Quirexpdf, LoadErrorsAbortWithTwoOrLeaveTheInputOut)
 {
     ASSERT_TRUE(write(at("out.pdf"), "keep me"));
-    ProgramRun result = quirexpdf({QStringLiteral("a.html"), QStringLiteral("missing.html"),
-                            QStringLiteral("out.pdf")});
+    ProgramRun result = quirexpdf(
+        {QStringLiteral("a.html"), QStringLiteral("missing.html"), QStringLiteral("out.pdf")});
     EXPECT_EQ(result.exitCode, 2) << qPrintable(result.err);
     EXPECT_TRUE(result.err.contains(QStringLiteral("missing.html"))) << qPrintable(result.err);
     EXPECT_EQ(readAll(at("out.pdf")), QByteArray("keep me"));
@@ -183,8 +182,8 @@ TEST_F(Quirexpdf, LoadErrorsAbortWithTwoOrLeaveTheInputOut)
 
 TEST_F(Quirexpdf, WrongLinesAndDangerousOutputsConvertNothing)
 {
-    ProgramRun result = quirexpdf({QStringLiteral("--no-such-thing"), QStringLiteral("a.html"),
-                            QStringLiteral("x.pdf")});
+    ProgramRun result = quirexpdf(
+        {QStringLiteral("--no-such-thing"), QStringLiteral("a.html"), QStringLiteral("x.pdf")});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err.count(QLatin1Char('\n')), 1) << qPrintable(result.err);
     EXPECT_TRUE(result.err.contains(QStringLiteral("\"--no-such-thing\"")));
@@ -195,8 +194,8 @@ TEST_F(Quirexpdf, WrongLinesAndDangerousOutputsConvertNothing)
     EXPECT_EQ(readAll(at("a.html")), kAlpha);
     // Ignored options are named under --verbose only; --version names both
     // programs' versions.
-    result = quirexpdf({QStringLiteral("--verbose"), QStringLiteral("--dpi"),
-                        QStringLiteral("300"), QStringLiteral("b.html"), QStringLiteral("v.pdf")});
+    result = quirexpdf({QStringLiteral("--verbose"), QStringLiteral("--dpi"), QStringLiteral("300"),
+                        QStringLiteral("b.html"), QStringLiteral("v.pdf")});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_TRUE(result.err.contains(QStringLiteral("--dpi 300 is accepted and has no effect")));
     result = quirexpdf({QStringLiteral("--version")});
@@ -212,10 +211,10 @@ TEST_F(Quirexpdf, PdfkitFromStringFilesAndUrl)
                       "<html><head><meta charset='utf-8'></head><body><p style='color:red'>"
                       "Grüße in red</p><script>document.write('<p>SCRIPT RAN</p>')</script>"
                       "</body></html>"));
-    const ProgramRun result = run(QStringLiteral("/usr/bin/python3"),
-                           {kWrappers + QStringLiteral("/pdfkit_run.py"), work,
-                            kBin + QStringLiteral("/quirexpdf")},
-                           work);
+    const ProgramRun result = run(
+        QStringLiteral("/usr/bin/python3"),
+        {kWrappers + QStringLiteral("/pdfkit_run.py"), work, kBin + QStringLiteral("/quirexpdf")},
+        work);
     ASSERT_EQ(result.exitCode, 0) << qPrintable(result.err) << result.out.constData();
 
     // from_string: A5 landscape, the margins in their four units, the title,
@@ -260,10 +259,10 @@ TEST_F(Quirexpdf, PdfkitHeadersAndFootersCarryPageNumbers)
     if (!QFileInfo::exists(QStringLiteral("/usr/lib/python3/dist-packages/pdfkit/api.py")))
         GTEST_SKIP() << "python3-pdfkit is not installed (scripts/install-deps.sh installs it)";
     ASSERT_TRUE(write(at("string.html"), "<html><body><p>Banded</p></body></html>"));
-    const ProgramRun result = run(QStringLiteral("/usr/bin/python3"),
-                           {kWrappers + QStringLiteral("/pdfkit_run.py"), work,
-                            kBin + QStringLiteral("/quirexpdf")},
-                           work);
+    const ProgramRun result = run(
+        QStringLiteral("/usr/bin/python3"),
+        {kWrappers + QStringLiteral("/pdfkit_run.py"), work, kBin + QStringLiteral("/quirexpdf")},
+        work);
     ASSERT_EQ(result.exitCode, 0) << qPrintable(result.err) << result.out.constData();
     PdfProbe string(at("string.pdf"));
     ASSERT_TRUE(string.isValid());
@@ -282,13 +281,12 @@ TEST_F(Quirexpdf, PdfkitHeadersAndFootersCarryPageNumbers)
 TEST_F(Quirexpdf, NpmWrapperPipesThePdfFromStandardOutput)
 {
     if (!QFileInfo::exists(kNpmPrefix + QStringLiteral("/node_modules/wkhtmltopdf/index.js")))
-        GTEST_SKIP() << "the npm package wkhtmltopdf was not installed into " << qPrintable(kNpmPrefix)
-                     << " (no network when the test set-up ran?)";
-    const ProgramRun result =
-        run(QStringLiteral("node"),
-            {kWrappers + QStringLiteral("/npm_run.js"), kNpmPrefix, work,
-             kBin + QStringLiteral("/quirexpdf")},
-            work);
+        GTEST_SKIP() << "the npm package wkhtmltopdf was not installed into "
+                     << qPrintable(kNpmPrefix) << " (no network when the test set-up ran?)";
+    const ProgramRun result = run(QStringLiteral("node"),
+                                  {kWrappers + QStringLiteral("/npm_run.js"), kNpmPrefix, work,
+                                   kBin + QStringLiteral("/quirexpdf")},
+                                  work);
     ASSERT_EQ(result.exitCode, 0) << qPrintable(result.err) << result.out.constData();
     PdfProbe piped(at("npm.pdf"));
     ASSERT_TRUE(piped.isValid()) << qPrintable(piped.error());
