@@ -27,6 +27,7 @@ class PrintMediaReply final : public QNetworkReply
 
 public:
     PrintMediaReply(QNetworkReply *inner, QObject *parent = nullptr);
+    ~PrintMediaReply() override;
 
     void abort() override;
     qint64 bytesAvailable() const override;

@@ -40,8 +40,9 @@ TEST(PdfCommandLine, LengthsTakeTheUnitsScriptsWrite)
     for (const auto &c : cases) {
         double mm = -1;
         EXPECT_EQ(parseLength(QString::fromUtf8(c.text), &mm), c.ok) << c.text;
-        if (c.ok)
+        if (c.ok) {
             EXPECT_NEAR(mm, c.mm, 1e-9) << c.text;
+        }
     }
 }
 

@@ -203,6 +203,24 @@ TEST_F(Quirexpdf, WrongLinesAndDangerousOutputsConvertNothing)
     EXPECT_TRUE(result.out.startsWith("quirexpdf 0.12.6 (wkhtmltopdf 0.12.6 "));
 }
 
+TEST_F(Quirexpdf, PrintStyleSheetFromOutsideTheInputsFolderEndsCleanly)
+{
+    // A print style sheet outside the input's folder is read through an
+    // opaque address: the engine and its network access end cleanly after it
+    // (they once deleted its reply twice).
+    QDir(work).mkpath(QStringLiteral("doc"));
+    ASSERT_TRUE(write(at("print.css"), "p { display: none } .shown { display: block }"));
+    ASSERT_TRUE(write(at("doc/page.html"),
+                      "<html><head><link href='../print.css' rel='stylesheet' media='print'>"
+                      "</head><body><p>Screen only</p><p class='shown'>Printed</p></body></html>"));
+    const ProgramRun result = quirexpdf({QStringLiteral("--print-media-type"),
+                                         QStringLiteral("doc/page.html"), QStringLiteral("p.pdf")});
+    ASSERT_EQ(result.exitCode, 0) << qPrintable(result.err);
+    PdfProbe pdf(at("p.pdf"));
+    ASSERT_TRUE(pdf.isValid()) << qPrintable(pdf.error());
+    EXPECT_TRUE(pdf.text(0).contains(QStringLiteral("Printed")));
+}
+
 TEST_F(Quirexpdf, PdfkitFromStringFilesAndUrl)
 {
     if (!QFileInfo::exists(QStringLiteral("/usr/lib/python3/dist-packages/pdfkit/api.py")))
