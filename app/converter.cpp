@@ -46,6 +46,14 @@ bool hasHtmlOrTextExtension(const QString &extension)
            extension == QLatin1String("txt");
 }
 
+// An address the engine loads as a URL rather than a file path.
+bool isWebAddress(const QString &path)
+{
+    return path.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+           path.startsWith(QLatin1String("https://"), Qt::CaseInsensitive) ||
+           path.startsWith(QLatin1String("file://"), Qt::CaseInsensitive);
+}
+
 // Whether `path` can be opened for reading; a folder can. Never blocks on a
 // named pipe.
 bool canOpenForReading(const QString &path)
@@ -337,6 +345,15 @@ int CConverter::convertFile(const QString &input, const QString &output)
 
 int CConverter::loadInput(const QString &path)
 {
+    if (isWebAddress(path)) {
+        try {
+            m_engine->loadUrl(path);
+        } catch (const ComError &error) {
+            return failLoad(
+                QStringLiteral("%1 could not be loaded: %2").arg(path, comErrorText(error.code())));
+        }
+        return checkLoad();
+    }
     // The text rule compares the name's end case-sensitively: "a.TXT" loads
     // as an HTML file.
     if (path.endsWith(QLatin1String(".txt")))
@@ -446,7 +463,7 @@ int CConverter::convertPages(bool stampNumbers, const QString &webpage)
                 // The engine knows the PDF's title once its first page is printed.
                 if (page == 1 && facts.title.isEmpty())
                     facts.title = m_engine->documentTitle();
-                drawPageBands(*m_engine, m_settings, decorations, facts);
+                drawPageBands(*m_engine, m_settings, decorations, facts, m_pageNumberReserve);
             } catch (const ComError &error) {
                 // Unlike a page number, a band is content the caller asked for:
                 // a PDF without it is no success.
@@ -572,7 +589,7 @@ void CConverter::ApplySettings()
         engine.setMarginLeft(s.MarginLeft);
         engine.setMarginRight(s.MarginRight);
         // A quarter inch below the bottom margin stays free for page numbers.
-        engine.setMarginBottom(engineBottomMargin(s, engine.resolution()));
+        engine.setMarginBottom(engineBottomMargin(s, engine.resolution(), m_pageNumberReserve));
         engine.setEncoding(encodingName(s.Encoding));
         if (s.PaperSize == CustomPaperSize)
             engine.setCustomPaperSize(s.CustomPaperWidth, s.CustomPaperHeight);
@@ -598,6 +615,13 @@ void CConverter::ApplySettings()
         engine.setMediaType(s.ScreenMedia ? QStringLiteral("screen") : QStringLiteral("print"));
     } catch (const ComError &) {
         // An engine without the member prints as it always does.
+    }
+    if (m_engineSetup) {
+        try {
+            m_engineSetup(engine);
+        } catch (const ComError &) {
+            // As above: the engine keeps its own values for what it refused.
+        }
     }
 }
 

@@ -107,7 +107,8 @@ public:
     // The per-file step on completed paths: the video step when a temporary
     // file name is set, a new engine and PDF unless an all-to-one run is under
     // way, the load (a ".txt" path, compared case-sensitively, as text; any
-    // other as an HTML file), the pages with their numbers, the finishing step
+    // other as an HTML file; an "http://", "https://" or "file://" address as
+    // a URL), the pages with their numbers, the finishing step
     // and the document information (written once the PDF is closed). An input
     // that is not a regular file fails the load (EngineFailed, box 2016; as a
     // ".txt" input InputMissing, box 2034). Cancel is also read before every
@@ -198,6 +199,17 @@ public:
     QString footerText() const { return m_footerText; }
     void setFooterText(const QString &text) { m_footerText = text; }
 
+    // Called at the end of ApplySettings for every new PDF, for the engine
+    // settings a front end sets beyond the Conversion settings (quirexpdf's
+    // scripts, headers, outline). May throw automation::ComError; the
+    // conversion goes on with what the engine took.
+    using EngineSetup = std::function<void(EngineClient &engine)>;
+    void setEngineSetup(EngineSetup setup) { m_engineSetup = std::move(setup); }
+    // Whether the quarter inch below the bottom margin stays free for page
+    // numbers (on by default); off, the bottom margin is the settings' own.
+    bool reservesPageNumberSpace() const { return m_pageNumberReserve; }
+    void setReservesPageNumberSpace(bool on) { m_pageNumberReserve = on; }
+
     // Shows a message through the converter's message function whether
     // messages are enabled or not: for the boxes a mode shows although it
     // has switched the converter's own off.
@@ -256,6 +268,8 @@ private:
     QString m_headerText;
     QString m_footerText;
     PageDecorations m_decorations;
+    EngineSetup m_engineSetup;
+    bool m_pageNumberReserve = true;
     std::unique_ptr<EngineClient> m_engine;
     bool m_engineInUse = false;
     int m_pageCounter = 1;

@@ -30,6 +30,7 @@ const char kInterfaceId[] = "{66B7DD32-88C8-4F8A-B2D0-71A0A554D870}";
     X(PostEntireTables)                                                                            \
     X(OutputFileName)                                                                              \
     X(ContentZoomFactor)                                                                           \
+    X(GrayScaleMode)                                                                               \
     X(DocumentTitle)                                                                               \
     X(Encoding)                                                                                    \
     X(FontFamily)                                                                                  \
@@ -42,6 +43,11 @@ const char kInterfaceId[] = "{66B7DD32-88C8-4F8A-B2D0-71A0A554D870}";
     X(PaperHeight)                                                                                 \
     X(LandscapePageOrientation)                                                                    \
     X(Resolution)                                                                                  \
+    X(JavaScriptEnabled)                                                                           \
+    X(JavaScriptDelay)                                                                             \
+    X(LoadImages)                                                                                  \
+    X(RequestHeaders)                                                                              \
+    X(OutlineDepth)                                                                                \
     X(LoadHTMLString)                                                                              \
     X(LoadHTMLFile)                                                                                \
     X(LoadURL)                                                                                     \
@@ -234,6 +240,41 @@ QString EngineClient::documentTitle()
 void EngineClient::setFontPointSize(int points)
 {
     m_object->setPropertyOrThrow(member::FontPointSize, integer(points));
+}
+
+void EngineClient::setGrayScaleMode(bool on)
+{
+    m_object->setPropertyOrThrow(member::GrayScaleMode, Variant(on));
+}
+
+void EngineClient::setDocumentTitle(const QString &title)
+{
+    m_object->setPropertyOrThrow(member::DocumentTitle, text(title));
+}
+
+void EngineClient::setJavaScriptEnabled(bool on)
+{
+    m_object->setPropertyOrThrow(member::JavaScriptEnabled, Variant(on));
+}
+
+void EngineClient::setJavaScriptDelay(int milliseconds)
+{
+    m_object->setPropertyOrThrow(member::JavaScriptDelay, integer(milliseconds));
+}
+
+void EngineClient::setLoadImages(bool on)
+{
+    m_object->setPropertyOrThrow(member::LoadImages, Variant(on));
+}
+
+void EngineClient::setRequestHeaders(const QString &lines)
+{
+    m_object->setPropertyOrThrow(member::RequestHeaders, text(lines));
+}
+
+void EngineClient::setOutlineDepth(int levels)
+{
+    m_object->setPropertyOrThrow(member::OutlineDepth, integer(levels));
 }
 
 // Methods.

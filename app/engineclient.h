@@ -72,6 +72,14 @@ public:
     // The PDF's title once its first page is printed: the one set on the
     // engine, else the first document's own title.
     QString documentTitle();
+    void setGrayScaleMode(bool on);
+    void setDocumentTitle(const QString &title);
+    void setJavaScriptEnabled(bool on);
+    void setJavaScriptDelay(int milliseconds);
+    void setLoadImages(bool on);
+    // "Name: value" lines, sent to the loaded address's own origin.
+    void setRequestHeaders(const QString &lines);
+    void setOutlineDepth(int levels);
 
     void loadHtmlString(const QString &html);
     void loadHtmlFile(const QString &path);

@@ -24,7 +24,7 @@ struct PageFrame {
     int footerTop = 0;     // where the footer may begin
 };
 
-PageFrame pageFrame(EngineClient &engine, const ConversionSettings &settings)
+PageFrame pageFrame(EngineClient &engine, const ConversionSettings &settings, bool reserve)
 {
     PageFrame frame;
     frame.resolution = engine.resolution();
@@ -32,7 +32,8 @@ PageFrame pageFrame(EngineClient &engine, const ConversionSettings &settings)
     frame.width = engine.paperWidth() - settings.MarginLeft - settings.MarginRight;
     frame.paperTop = -settings.MarginTop;
     frame.paperBottom = paperHeight - settings.MarginTop;
-    frame.contentBottom = frame.paperBottom - engineBottomMargin(settings, frame.resolution);
+    frame.contentBottom =
+        frame.paperBottom - engineBottomMargin(settings, frame.resolution, reserve);
     frame.footerTop =
         settings.PageNumbers ? frame.paperBottom - settings.MarginBottom : frame.contentBottom;
     return frame;
@@ -106,11 +107,12 @@ void drawBand(EngineClient &engine, const PageFrame &frame, const PageBand &band
 } // namespace
 
 void drawPageBands(EngineClient &engine, const ConversionSettings &settings,
-                   const PageDecorations &decorations, const PageFacts &facts)
+                   const PageDecorations &decorations, const PageFacts &facts,
+                   bool pageNumberReserve)
 {
     if (decorations.isEmpty())
         return;
-    const PageFrame frame = pageFrame(engine, settings);
+    const PageFrame frame = pageFrame(engine, settings, pageNumberReserve);
     drawBand(engine, frame, decorations.header, true, facts, decorations.syntax);
     drawBand(engine, frame, decorations.footer, false, facts, decorations.syntax);
 }

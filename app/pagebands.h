@@ -22,7 +22,9 @@ struct ConversionSettings;
 // The rule, when asked for, runs across the printable width halfway between
 // the band and the content. A band with an empty text draws nothing for it.
 // Throws automation::ComError when an engine call fails.
+// Without `pageNumberReserve` the content reaches down to the bottom margin.
 void drawPageBands(EngineClient &engine, const ConversionSettings &settings,
-                   const PageDecorations &decorations, const PageFacts &facts);
+                   const PageDecorations &decorations, const PageFacts &facts,
+                   bool pageNumberReserve = true);
 
 } // namespace quirex::app

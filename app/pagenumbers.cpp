@@ -33,8 +33,10 @@ QString pageNumberLayout(int align)
     }
 }
 
-int engineBottomMargin(const ConversionSettings &settings, int resolution)
+int engineBottomMargin(const ConversionSettings &settings, int resolution, bool pageNumberReserve)
 {
+    if (!pageNumberReserve)
+        return settings.MarginBottom;
     return int(resolution * 180.0 / 720.0 + settings.MarginBottom);
 }
 

@@ -22,8 +22,9 @@ QString pageNumberLayout(int align);
 
 // The bottom margin the converter gives the engine: the settings' bottom
 // margin and below the content a quarter inch at `resolution` (dots per
-// inch) kept free for page numbers.
-int engineBottomMargin(const ConversionSettings &settings, int resolution);
+// inch) kept free for page numbers, unless `pageNumberReserve` is off.
+int engineBottomMargin(const ConversionSettings &settings, int resolution,
+                       bool pageNumberReserve = true);
 
 // Stamps the page number on the engine's current page: font Arial, normal
 // style and weight, 8 points; the text height t measured on "Page 1" (in

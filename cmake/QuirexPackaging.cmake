@@ -8,8 +8,9 @@ set(CPACK_PACKAGE_CONTACT "Quirex developers <quirex@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "HTML to PDF converter")
 set(CPACK_PACKAGE_DESCRIPTION
   "Quirex turns HTML and text files into PDF documents. It holds the conversion\n"
-  "engine component, the desktop converter quirexdesk with its command line, the\n"
-  "script host quirexscript and the component registration tool regsvr.")
+  "engine component, the desktop converter quirexdesk with its command line,\n"
+  "quirexpdf for scripts written for wkhtmltopdf's options, the script host\n"
+  "quirexscript and the component registration tool regsvr.")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

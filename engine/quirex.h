@@ -74,6 +74,11 @@ class QUIREX : public QWidget
                    setLandscapePageOrientation)
     Q_PROPERTY(QString PageBackgroundColor READ pageBackgroundColor WRITE setPageBackgroundColor)
     Q_PROPERTY(int Resolution READ resolution WRITE setResolution)
+    Q_PROPERTY(bool JavaScriptEnabled READ javaScriptEnabled WRITE setJavaScriptEnabled)
+    Q_PROPERTY(int JavaScriptDelay READ javaScriptDelay WRITE setJavaScriptDelay)
+    Q_PROPERTY(bool LoadImages READ loadImages WRITE setLoadImages)
+    Q_PROPERTY(QString RequestHeaders READ requestHeaders WRITE setRequestHeaders)
+    Q_PROPERTY(int OutlineDepth READ outlineDepth WRITE setOutlineDepth)
 
 public:
     QUIREX();
@@ -166,6 +171,26 @@ public:
     void setPageBackgroundColor(const QString &value);
     int resolution() const;
     void setResolution(int dotsPerInch);
+    // Whether the documents' scripts run (on by default; the untrusted mode
+    // keeps them off whatever this says).
+    bool javaScriptEnabled() const;
+    void setJavaScriptEnabled(bool value);
+    // Milliseconds the engine lets scripts run after a load has finished,
+    // before the document is cut into pages (0 by default; 0 to 600000).
+    int javaScriptDelay() const;
+    void setJavaScriptDelay(int milliseconds);
+    // Whether images are loaded and printed (on by default).
+    bool loadImages() const;
+    void setLoadImages(bool value);
+    // HTTP header lines "Name: value", one per line, sent with every request
+    // to the origin of the address loaded by LoadURL; a line without a
+    // colon is left out.
+    QString requestHeaders() const;
+    void setRequestHeaders(const QString &lines);
+    // The heading levels the PDF outline takes, 0 (no outline) to 6 (all,
+    // the default); other values are clamped.
+    int outlineDepth() const;
+    void setOutlineDepth(int levels);
 
     // Read by tests and the benchmark: the loaded document, the slice
     // boundaries of the last load (document pixels, ascending; empty after

@@ -317,7 +317,8 @@ void QUIREX::LoadHTMLFile(const QString &sFileName)
     QWebSettings *settings = d->document.m_webView->settings();
     // Local documents never get universal access (see the constructor); what their scripts
     // and resources may reach is the network access's policy.
-    settings->setAttribute(QWebSettings::JavascriptEnabled, !d->document.m_untrusted);
+    settings->setAttribute(QWebSettings::JavascriptEnabled,
+                           !d->document.m_untrusted && d->document.m_javaScriptEnabled);
     settings->setAttribute(QWebSettings::OfflineWebApplicationCacheEnabled, true);
     settings->setAttribute(QWebSettings::TiledBackingStoreEnabled, true);
     settings->setAttribute(QWebSettings::LocalStorageEnabled, true);
@@ -522,6 +523,13 @@ void QUIREXPrivate::fitDocumentScale()
 
 void QUIREXPrivate::prepareLoadedDocument()
 {
+    // Scripts that build the document after its load get their time first.
+    if (!document.m_loadFailed && document.m_javaScriptDelayMs > 0 &&
+        document.m_webPage->settings()->testAttribute(QWebSettings::JavascriptEnabled)) {
+        QEventLoop loop;
+        QTimer::singleShot(document.m_javaScriptDelayMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
     // Slicing, links and outline read the document as it was loaded.
     restoreLoadedBody();
     {
@@ -582,4 +590,62 @@ void QUIREXPrivate::restoreLoadedBody()
         quirex::engine::ungroupBody(document.m_mainFrame);
     document.m_bodyGrouped = false;
     document.m_bodyGroupingTried = false;
+}
+
+bool QUIREX::javaScriptEnabled() const
+{
+    return d->document.m_javaScriptEnabled;
+}
+
+void QUIREX::setJavaScriptEnabled(bool value)
+{
+    d->document.m_javaScriptEnabled = value;
+    if (!d->document.m_untrusted)
+        d->document.m_webPage->settings()->setAttribute(QWebSettings::JavascriptEnabled, value);
+}
+
+int QUIREX::javaScriptDelay() const
+{
+    return d->document.m_javaScriptDelayMs;
+}
+
+void QUIREX::setJavaScriptDelay(int milliseconds)
+{
+    d->document.m_javaScriptDelayMs = std::clamp(milliseconds, 0, 600000);
+}
+
+bool QUIREX::loadImages() const
+{
+    return d->document.m_webPage->settings()->testAttribute(QWebSettings::AutoLoadImages);
+}
+
+void QUIREX::setLoadImages(bool value)
+{
+    d->document.m_webPage->settings()->setAttribute(QWebSettings::AutoLoadImages, value);
+}
+
+QString QUIREX::requestHeaders() const
+{
+    return d->document.m_requestHeaders;
+}
+
+void QUIREX::setRequestHeaders(const QString &lines)
+{
+    QVector<QPair<QByteArray, QByteArray>> headers;
+    QStringList kept;
+    for (const QString &line : lines.split(QLatin1Char('\n'))) {
+        const int colon = line.indexOf(QLatin1Char(':'));
+        const QString name = line.left(colon).trimmed();
+        // A name with a blank or a control character would make a request
+        // the web engine refuses or a server misreads.
+        if (colon <= 0 || name.isEmpty() ||
+            std::any_of(name.begin(), name.end(), [](QChar c) { return c <= ' ' || c == 0x7f; }))
+            continue;
+        QString value = line.mid(colon + 1).trimmed();
+        value.remove(QLatin1Char('\r'));
+        headers.append({name.toLatin1(), value.toUtf8()});
+        kept.append(name + QStringLiteral(": ") + value);
+    }
+    d->document.m_requestHeaders = kept.join(QLatin1Char('\n'));
+    d->document.m_networkAccess->setRequestHeaders(headers);
 }

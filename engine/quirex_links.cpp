@@ -79,7 +79,13 @@ void QUIREXPrivate::recordSliceOnPage(int from, int to, int shift)
 
 void QUIREXPrivate::addNavigationToOutput()
 {
-    const PdfNavigation navigation = links.m_navigation.navigation();
+    PdfNavigation navigation = links.m_navigation.navigation();
+    const int depth = links.m_outlineDepth;
+    navigation.outline.erase(std::remove_if(navigation.outline.begin(), navigation.outline.end(),
+                                            [depth](const quirex::engine::PdfOutlineItem &item) {
+                                                return item.level > depth;
+                                            }),
+                             navigation.outline.end());
     links.m_navigation.clear();
     links.m_navigationDocument = -1;
     // PostScript is made from the PDF by a program that drops both.
@@ -135,4 +141,14 @@ void QUIREXPrivate::m_DrawRectHyperlink(const QRectF &box, const LinkAddress &li
     // output would otherwise turn into a link (a font fitted to every link's
     // size, laid out and drawn).
     links.m_navigation.addUri(output.m_outputPage, box, link);
+}
+
+int QUIREX::outlineDepth() const
+{
+    return d->links.m_outlineDepth;
+}
+
+void QUIREX::setOutlineDepth(int levels)
+{
+    d->links.m_outlineDepth = std::clamp(levels, 0, 6);
 }

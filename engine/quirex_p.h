@@ -74,6 +74,9 @@ public:
         quirex::engine::DocumentNetworkAccess *m_networkAccess = nullptr; // owned by the page
         std::unique_ptr<QGraphicsWebView> m_graphicsWebView;
         bool m_untrusted = false;
+        bool m_javaScriptEnabled = true;
+        int m_javaScriptDelayMs = 0;
+        QString m_requestHeaders;
         QString m_baseUrl;
         bool m_resolveRelativeHyperlinks = true;
         int m_pageTimeoutMs = 60000;
@@ -156,6 +159,7 @@ public:
         bool m_linksCollected = false;
         quirex::engine::NavigationRecorder m_navigation;
         int m_navigationDocument = -1; // the loaded document's number there
+        int m_outlineDepth = 6;
     };
 
     // The output document: printer, painter and files.

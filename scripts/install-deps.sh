@@ -13,7 +13,13 @@ packages=(
   xvfb xauth
   parallel
   clang-format
+  python3-pdfkit
 )
+# The npm wrapper test runs Node; a Node installed from elsewhere brings its
+# own npm, which Debian's npm package would conflict with.
+if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then
+  packages+=(nodejs npm)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

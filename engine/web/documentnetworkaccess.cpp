@@ -21,6 +21,7 @@ void DocumentNetworkAccess::startDocument(const DocumentSource &source, const QU
 {
     m_policy.setDocument(source);
     m_opaqueHosts.clear();
+    m_entry = entry;
     if (!entry.isEmpty())
         m_policy.allowEntry(entry);
 }
@@ -36,8 +37,16 @@ QNetworkReply *DocumentNetworkAccess::createRequest(Operation operation,
         if (verdict.file.isRegular())
             return styledForMedia(request,
                                   new LocalFileReply(request, operation, verdict.file, this));
+        const QUrl &url = request.url();
+        const bool ownOrigin = !m_requestHeaders.isEmpty() && isNetworkScheme(url.scheme()) &&
+                               url.scheme() == m_entry.scheme() && url.host() == m_entry.host() &&
+                               url.port() == m_entry.port();
+        QNetworkRequest withHeaders = request;
+        if (ownOrigin)
+            for (const auto &header : m_requestHeaders)
+                withHeaders.setRawHeader(header.first, header.second);
         QNetworkReply *reply =
-            QNetworkAccessManager::createRequest(operation, request, outgoingData);
+            QNetworkAccessManager::createRequest(operation, withHeaders, outgoingData);
         if (m_policy.isUntrusted() && isNetworkScheme(request.url().scheme()))
             allowRedirectsOf(reply);
         return styledForMedia(request, reply);

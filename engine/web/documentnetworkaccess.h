@@ -4,6 +4,9 @@
 
 #include <QHash>
 #include <QNetworkAccessManager>
+#include <QPair>
+#include <QUrl>
+#include <QVector>
 
 namespace quirex::engine
 {
@@ -26,6 +29,13 @@ public:
 
     // Style sheets of the documents styled for print (see printMediaStyleSheet()).
     void setPrintMedia(bool on) { m_printMedia = on; }
+    // Header lines ("Name: value") added to every http and https request for
+    // the current document's own origin (scheme, host and port), never to
+    // another site's.
+    void setRequestHeaders(const QVector<QPair<QByteArray, QByteArray>> &headers)
+    {
+        m_requestHeaders = headers;
+    }
 
     // Starts a new document from `source`; its own address `entry` is always allowed.
     void startDocument(const DocumentSource &source, const QUrl &entry);
@@ -44,6 +54,8 @@ private:
 
     ResourcePolicy m_policy;
     bool m_printMedia = true;
+    QVector<QPair<QByteArray, QByteArray>> m_requestHeaders;
+    QUrl m_entry; // the current document's address, whose origin gets the headers
     QHash<QString, QString> m_opaqueHosts; // host -> the one file it serves
 };
 

@@ -138,7 +138,10 @@ PrintMediaReply::PrintMediaReply(QNetworkReply *inner, QObject *parent)
     : SettlingReply(parent)
     , m_inner(inner)
 {
-    m_inner->setParent(this);
+    // Owned outside the object tree: the manager's destructor deletes every
+    // reply it finds below itself, grandchildren too, and would delete a
+    // child of this reply a second time.
+    m_inner->setParent(nullptr);
     setRequest(m_inner->request());
     setUrl(m_inner->url());
     setOperation(m_inner->operation());
@@ -148,6 +151,11 @@ PrintMediaReply::PrintMediaReply(QNetworkReply *inner, QObject *parent)
         QTimer::singleShot(0, this, &PrintMediaReply::finishInner);
     else
         connect(m_inner, &QNetworkReply::finished, this, &PrintMediaReply::finishInner);
+}
+
+PrintMediaReply::~PrintMediaReply()
+{
+    delete m_inner;
 }
 
 void PrintMediaReply::finishInner()

@@ -29,6 +29,7 @@ class PrintMediaReply final : public SettlingReply
 
 public:
     PrintMediaReply(QNetworkReply *inner, QObject *parent = nullptr);
+    ~PrintMediaReply() override;
 
     void abort() override;
     qint64 bytesAvailable() const override;

@@ -1,6 +1,10 @@
 #include "printmediareply.h"
 
+#include "policyreplies.h"
+
+#include <QNetworkAccessManager>
 #include <QNetworkRequest>
+#include <QPointer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -46,4 +50,22 @@ TEST(PrintMediaStyleSheet, StyleSheetRequestsByAcceptHeaderOrName)
     QNetworkRequest image(QUrl(QStringLiteral("https://example.org/print.png")));
     image.setRawHeader("Accept", "image/png,*/*");
     EXPECT_FALSE(isStyleSheetRequest(image));
+}
+
+// A style sheet reply still alive when its manager goes (a redirected sheet
+// the web engine never released): the manager deletes every reply below it,
+// and the wrapped reply must be deleted once only.
+TEST(PrintMediaReply, ManagerDestroyedWhileTheReplyLivesDeletesEachReplyOnce)
+{
+    auto *manager = new QNetworkAccessManager;
+    const QNetworkRequest request(QUrl(QStringLiteral("file:///outside/print.css")));
+    QNetworkReply *inner = quirex::engine::ImmediateReply::redirected(
+        request, QNetworkAccessManager::GetOperation, QUrl(QStringLiteral("other://h/print.css")),
+        manager);
+    const QPointer<QNetworkReply> innerAlive(inner);
+    const QPointer<QNetworkReply> wrapper(new quirex::engine::PrintMediaReply(inner, manager));
+    EXPECT_EQ(wrapper->url(), request.url());
+    delete manager;
+    EXPECT_TRUE(innerAlive.isNull());
+    EXPECT_TRUE(wrapper.isNull());
 }

@@ -64,7 +64,12 @@ TEST(QuirexProperties, AreDeclaredInInterfaceOrder)
                                   "PaperHeight",
                                   "LandscapePageOrientation",
                                   "PageBackgroundColor",
-                                  "Resolution"};
+                                  "Resolution",
+                                  "JavaScriptEnabled",
+                                  "JavaScriptDelay",
+                                  "LoadImages",
+                                  "RequestHeaders",
+                                  "OutlineDepth"};
     const QMetaObject &meta = QUIREX::staticMetaObject;
     QStringList declared;
     for (int i = meta.propertyOffset(); i < meta.propertyCount(); ++i)
@@ -116,9 +121,36 @@ TEST(QuirexProperties, NewObjectHasDocumentedDefaults)
         {"LandscapePageOrientation", false},
         {"PageBackgroundColor", QStringLiteral("white")},
         {"Resolution", 96},
+        {"JavaScriptEnabled", true},
+        {"JavaScriptDelay", 0},
+        {"LoadImages", true},
+        {"RequestHeaders", QString()},
+        {"OutlineDepth", 6},
     };
     for (const auto &[name, value] : defaults)
         EXPECT_EQ(read(engine, name), value) << name;
+}
+
+TEST(QuirexProperties, ScriptImageHeaderAndOutlineValuesAreBounded)
+{
+    QUIREX engine;
+    engine.setProperty("JavaScriptDelay", -1);
+    EXPECT_EQ(read(engine, "JavaScriptDelay"), 0);
+    engine.setProperty("JavaScriptDelay", 2147483647);
+    EXPECT_EQ(read(engine, "JavaScriptDelay"), 600000);
+    engine.setProperty("OutlineDepth", -3);
+    EXPECT_EQ(read(engine, "OutlineDepth"), 0);
+    engine.setProperty("OutlineDepth", 99);
+    EXPECT_EQ(read(engine, "OutlineDepth"), 6);
+    engine.setProperty("JavaScriptEnabled", false);
+    engine.setProperty("LoadImages", false);
+    EXPECT_EQ(read(engine, "JavaScriptEnabled"), false);
+    EXPECT_EQ(read(engine, "LoadImages"), false);
+    // Lines without a name, or a name that is not one word, are left out;
+    // a carriage return never reaches a header value.
+    engine.setProperty("RequestHeaders",
+                       QStringLiteral("X-One: 1\r\nno colon\n: empty\nBad Name: x\nCookie: a=b"));
+    EXPECT_EQ(read(engine, "RequestHeaders"), QStringLiteral("X-One: 1\nCookie: a=b"));
 }
 
 TEST(QuirexProperties, PageTimeoutIsKeptInMilliseconds)

@@ -81,15 +81,16 @@ TEST(Installation, MovedPrefixConvertsForANewUser)
 
     // The layout, and nothing that points back into the build or the first prefix.
     for (const char *file :
-         {"bin/quirexdesk", "bin/quirexscript", "bin/regsvr", "lib/quirex/quirex.so",
-          "lib/quirex/pdfdocument.so", "lib/quirex/registry.ini", "share/quirex/help/index.html",
-          "share/quirex/examples/welcome.html", "share/man/man1/quirexdesk.1.gz",
-          "share/man/man1/quirexscript.1.gz", "share/man/man1/regsvr.1.gz",
+         {"bin/quirexdesk", "bin/quirexpdf", "bin/quirexscript", "bin/regsvr",
+          "lib/quirex/quirex.so", "lib/quirex/pdfdocument.so", "lib/quirex/registry.ini",
+          "share/quirex/help/index.html", "share/quirex/examples/welcome.html",
+          "share/man/man1/quirexdesk.1.gz", "share/man/man1/quirexscript.1.gz",
+          "share/man/man1/regsvr.1.gz", "share/man/man1/quirexpdf.1.gz",
           "share/applications/quirexdesk.desktop",
           "share/icons/hicolor/scalable/apps/quirexdesk.svg", "share/doc/quirex/copyright",
           "share/doc/quirex/changelog.gz"})
         EXPECT_TRUE(QFileInfo::exists(prefix + QLatin1Char('/') + QLatin1String(file))) << file;
-    for (const char *binary : {"bin/quirexdesk", "bin/quirexscript", "bin/regsvr",
+    for (const char *binary : {"bin/quirexdesk", "bin/quirexpdf", "bin/quirexscript", "bin/regsvr",
                                "lib/quirex/quirex.so", "lib/quirex/pdfdocument.so"}) {
         const ProgramRun dynamic =
             runProgram(QStringLiteral("readelf"),
@@ -144,7 +145,10 @@ TEST(Installation, ManualPagesCoverTheHelp)
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     const struct {
         const char *program, *help;
-    } programs[] = {{"quirexdesk", "/help"}, {"quirexscript", "--help"}, {"regsvr", "--help"}};
+    } programs[] = {{"quirexdesk", "/help"},
+                    {"quirexpdf", "--help"},
+                    {"quirexscript", "--help"},
+                    {"regsvr", "--help"}};
     const QRegularExpression optionWord(QStringLiteral("(?<![\\w/])([-/]{1,2}[a-z][a-z0-9-]*)"));
     for (const auto &entry : programs) {
         const QString name = QLatin1String(entry.program);
