@@ -458,7 +458,7 @@ int CConverter::convertPages(bool stampNumbers, const QString &webpage)
             facts.page = m_pageCounter;
             facts.sitePage = page;
             facts.sitePages = m_engine->numberOfPages();
-            facts.toPage = earlierPages + facts.sitePages;
+            facts.toPage = m_totalPages > 0 ? m_totalPages : earlierPages + facts.sitePages;
             try {
                 // The engine knows the PDF's title once its first page is printed.
                 if (page == 1 && facts.title.isEmpty())

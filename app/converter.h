@@ -207,6 +207,12 @@ public:
     void setEngineSetup(EngineSetup setup) { m_engineSetup = std::move(setup); }
     // Whether the quarter inch below the bottom margin stays free for page
     // numbers (on by default); off, the bottom margin is the settings' own.
+    // The pages of the whole PDF, for "[topage]" on every page of a joined
+    // PDF when the caller counted them first; 0 (the default): the pages up
+    // to the end of the current input.
+    void setTotalPages(int pages) { m_totalPages = pages; }
+    // The pages the current (or last) PDF holds so far.
+    int pageCount() const { return m_pageCounter - 1; }
     bool reservesPageNumberSpace() const { return m_pageNumberReserve; }
     void setReservesPageNumberSpace(bool on) { m_pageNumberReserve = on; }
 
@@ -270,6 +276,7 @@ private:
     PageDecorations m_decorations;
     EngineSetup m_engineSetup;
     bool m_pageNumberReserve = true;
+    int m_totalPages = 0;
     std::unique_ptr<EngineClient> m_engine;
     bool m_engineInUse = false;
     int m_pageCounter = 1;

@@ -192,6 +192,33 @@ Outcome convertAll(CConverter &converter, const QStringList &inputs, const QStri
     return outcome;
 }
 
+bool showsTotal(const PageDecorations &decorations)
+{
+    const QString word = QStringLiteral("[topage]");
+    for (const PageBand *band : {&decorations.header, &decorations.footer})
+        for (const QString *text : {&band->left, &band->center, &band->right})
+            if (text->contains(word))
+                return true;
+    return false;
+}
+
+// One PDF of several inputs that shows "[topage]": a first pass into `scratch` counts the
+// joined PDF's pages, so that every page shows the total.
+Outcome convertJoined(CConverter &converter, const QStringList &inputs, const QString &output,
+                      const PdfOptions &options, const QTemporaryDir &scratch)
+{
+    converter.setTotalPages(0);
+    if (inputs.size() > 1 && showsTotal(options.decorations)) {
+        const QString counting = scratch.filePath(QStringLiteral("counting.pdf"));
+        const Outcome counted = convertAll(converter, inputs, counting);
+        QFile::remove(counting);
+        if (counted.exitCode != PdfExit::Success)
+            return counted;
+        converter.setTotalPages(converter.pageCount());
+    }
+    return convertAll(converter, inputs, output);
+}
+
 } // namespace
 
 QString pdfVersionText()
@@ -283,7 +310,7 @@ int runPdfCommandLine(const PdfCommandLine &line, CConverter &converter)
     }
 
     configure(converter, options);
-    Outcome outcome = convertAll(converter, inputs, output);
+    Outcome outcome = convertJoined(converter, inputs, output, options, scratch);
     // Inputs that do not load are left out and the others converted again:
     // the joined PDF was abandoned with the failed load.
     QStringList remaining = inputs;
@@ -296,7 +323,7 @@ int runPdfCommandLine(const PdfCommandLine &line, CConverter &converter)
             say(QStringLiteral("no input could be loaded; nothing written"));
             return PdfExit::Failed;
         }
-        outcome = convertAll(converter, remaining, output);
+        outcome = convertJoined(converter, remaining, output, options, scratch);
     }
     if (outcome.exitCode != PdfExit::Success) {
         say(QStringLiteral("error: %1 (exit code %2)")
