@@ -39,10 +39,18 @@ const char kPrintMedia[] = R"JS((function () {
   function swapSheet(sheet, depth) {
     try { swapRules(sheet.cssRules, depth); } catch (e) {}
   }
+  // A link whose sheet is loaded gets the sheet's own list swapped: a new media attribute
+  // would fetch the sheet again and leave it out until it came, which for a sheet from
+  // outside the document's folder (served through a redirect) is after printing.
   var owners = document.querySelectorAll('link[media], style[media]');
   for (var i = 0; i < owners.length; ++i) {
-    var from = owners[i].getAttribute('media'), to = swapped(from);
-    if (to !== from) { owners[i].setAttribute('media', to); ++count; }
+    var owner = owners[i];
+    if (owner.tagName === 'LINK' && owner.sheet && owner.sheet.media) {
+      swapList(owner.sheet.media);
+      continue;
+    }
+    var from = owner.getAttribute('media'), to = swapped(from);
+    if (to !== from) { owner.setAttribute('media', to); ++count; }
   }
   var sheets = document.styleSheets;
   for (var j = 0; j < sheets.length; ++j) swapSheet(sheets[j], 0);

@@ -166,21 +166,29 @@ TEST_F(PrintLayout, PrintRulesApplyUnlessScreenIsAskedFor)
                              "@media not print { .in-print { display: none } }\n"
                              "@import url(never-read-as-print.css) print;\n"
                              "@media print { .screen-only { display: none } }\n"));
+    writeText(QStringLiteral("hide-print.css"), QStringLiteral(".outside-print { display: none }"));
+    writeText(QStringLiteral("hide-screen.css"),
+              QStringLiteral(".outside-screen { display: none }"));
     const QString page = writeText(
         QStringLiteral("doc/probe.html"),
         QStringLiteral(
             "<link rel=stylesheet href='../styles.css'>"
             "<link rel=stylesheet media='screen' href='data:text/css,.bytag{display:none}'>"
+            "<link rel=stylesheet media=print href='../hide-print.css'>"
+            "<link rel=stylesheet media=screen href='../hide-screen.css'>"
             "<style>@media print { .inline-screen { display: none } }</style>"
             "<p class=print-only>FROMPRINTRULE</p><p class=in-print>NOTPRINTRULE</p>"
             "<p class=screen-only>FROMSCREENRULE</p><p class=inline-screen>INLINE</p>"
-            "<p class=bytag>MEDIATAG</p>"));
+            "<p class=bytag>MEDIATAG</p><p class=outside-print>OUTSIDEPRINT</p>"
+            "<p class=outside-screen>OUTSIDESCREEN</p>"));
     const QString print = PdfProbe(convert(page, QStringLiteral("print"))).text();
     EXPECT_TRUE(print.contains(QStringLiteral("FROMPRINTRULE")));
     EXPECT_TRUE(print.contains(QStringLiteral("NOTPRINTRULE")));
     EXPECT_FALSE(print.contains(QStringLiteral("FROMSCREENRULE")));
     EXPECT_FALSE(print.contains(QStringLiteral("INLINE")));
     EXPECT_TRUE(print.contains(QStringLiteral("MEDIATAG")));
+    EXPECT_FALSE(print.contains(QStringLiteral("OUTSIDEPRINT"))) << qPrintable(print);
+    EXPECT_TRUE(print.contains(QStringLiteral("OUTSIDESCREEN")));
 
     engine->SetMediaType(QStringLiteral("Screen"));
     const QString screen = PdfProbe(convert(page, QStringLiteral("screen"))).text();
@@ -189,6 +197,8 @@ TEST_F(PrintLayout, PrintRulesApplyUnlessScreenIsAskedFor)
     EXPECT_TRUE(screen.contains(QStringLiteral("FROMSCREENRULE")));
     EXPECT_TRUE(screen.contains(QStringLiteral("INLINE")));
     EXPECT_FALSE(screen.contains(QStringLiteral("MEDIATAG")));
+    EXPECT_TRUE(screen.contains(QStringLiteral("OUTSIDEPRINT")));
+    EXPECT_FALSE(screen.contains(QStringLiteral("OUTSIDESCREEN")));
 
     // An unknown type changes nothing and says so.
     engine->SetMediaType(QStringLiteral("tv"));
