@@ -24,6 +24,8 @@ namespace quirex::app
 namespace
 {
 
+BatchRunner *g_runner = nullptr;
+
 // Refuses a run, before anything is converted, in which an output would
 // overwrite an input of the run or two inputs would write the same output.
 int checkRun(CConverter &converter, const QStringList &inputs,
@@ -65,6 +67,13 @@ int convertInOrder(CConverter &converter, const QStringList &inputs,
     if (refused != 0)
         return refused;
     const int count = inputs.size();
+    if (g_runner) {
+        QVector<BatchJob> jobs;
+        jobs.reserve(count);
+        for (int i = 0; i < count; ++i)
+            jobs.append({trimmedToken(inputs[i]), completePath(trimmedToken(outputOf(i)))});
+        return g_runner->convertJobs(converter, jobs, observer);
+    }
     for (int i = 0; i < count; ++i) {
         const bool first = i == 0;
         converter.setFirstFile(first);
@@ -88,6 +97,8 @@ int convertInOrder(CConverter &converter, const QStringList &inputs,
                 step.pages = converter.pageCounter() - (newPdf ? 1 : pagesBefore);
             }
             step.seconds = timer.nsecsElapsed() / 1e9;
+            if (result != 0)
+                step.reason = converter.failureReason();
             observer(step);
         }
         if (result != 0)
@@ -123,6 +134,16 @@ int convertIntoFolder(CConverter &converter, const QStringList &inputs, const QS
 }
 
 } // namespace
+
+void setBatchRunner(BatchRunner *runner)
+{
+    g_runner = runner;
+}
+
+BatchRunner *batchRunner()
+{
+    return g_runner;
+}
 
 int convertCommandLineFile(CConverter &converter, const QString &input, const QString &output)
 {
@@ -198,7 +219,8 @@ int ConvertUrlToDocument(CConverter &converter, const QString &url, const Settin
     const QString output =
         numberedDocumentPath(folder, [](const QString &path) { return QFileInfo::exists(path); });
     converter.setAllToOne(false);
-    const int result = converter.ConvertURL(url, output);
+    const int result =
+        g_runner ? g_runner->convertUrl(converter, url, output) : converter.ConvertURL(url, output);
     const QString title = QStringLiteral("Quirex Desk");
     if (result != 0) {
         converter.showMessage(fillFormat(loadText(strings::UrlNotConverted), {url, qint64(result)}),

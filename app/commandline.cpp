@@ -38,6 +38,10 @@ const QLatin1String kAddLog("/addlog");
 const QLatin1String kInvertAll("/invertall");
 const QLatin1String kQuiet("/quiet");
 const QLatin1String kUntrusted("/untrusted");
+const QLatin1String kKeepGoing("/keepgoing");
+// Run words with a value, taken out wherever they stand.
+const QLatin1String kJobs("/jobs");
+const QLatin1String kTimeout("/timeout");
 
 enum class Option {
     Jpeg,
@@ -105,7 +109,7 @@ const QSet<QString> &knownWords()
             all.insert(it.key());
         for (const QLatin1String word :
              {kFileMask, kInList, kUrl, kOutDir, kOutList, kAll2One, kVersion, kAutoLaunch, kAddLog,
-              kInvertAll, kQuiet, kUntrusted})
+              kInvertAll, kQuiet, kUntrusted, kKeepGoing, kJobs, kTimeout})
             all.insert(word);
         for (const QString &word : helpWords())
             all.insert(word);
@@ -408,7 +412,16 @@ bool isGlobalSwitch(const QString &token)
 {
     const QString word = optionWord(token).toLower();
     return word == kAutoLaunch || word == kAddLog || word == kInvertAll || word == kQuiet ||
-           word == kUntrusted;
+           word == kUntrusted || word == kKeepGoing;
+}
+
+static int runValue(const QString &value, int largest)
+{
+    bool ok = false;
+    const qlonglong number = value.trimmed().toLongLong(&ok);
+    if (!ok || number < 1)
+        return 0;
+    return int(qMin(number, qlonglong(largest)));
 }
 
 QString trimmedToken(const QString &token)
@@ -518,9 +531,25 @@ CommandLine parseCommandLine(const QStringList &arguments, const ConversionOptio
     line.options = start;
     QStringList tokens;
     tokens.reserve(arguments.size());
-    for (const QString &argument : arguments) {
+    QString runError;
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
         const QString word = optionWord(argument).toLower();
-        if (word == kAutoLaunch)
+        if (word == kJobs || word == kTimeout) {
+            const bool jobs = word == kJobs;
+            if (i + 1 >= arguments.size()) {
+                runError = QStringLiteral("%1 needs a value").arg(quoted(argument));
+                continue;
+            }
+            const QString value = arguments[++i];
+            const int number = runValue(value, jobs ? kMaxJobs : kMaxTimeoutSeconds);
+            if (number == 0 && runError.isEmpty())
+                runError =
+                    QStringLiteral("%1 is not a value of %2").arg(quoted(value), quoted(argument));
+            (jobs ? line.jobs : line.timeoutSeconds) = number;
+        } else if (word == kKeepGoing)
+            line.keepGoing = true;
+        else if (word == kAutoLaunch)
             line.autoLaunch = true;
         else if (word == kAddLog)
             line.addLog = true;
@@ -534,6 +563,8 @@ CommandLine parseCommandLine(const QStringList &arguments, const ConversionOptio
             tokens.append(argument);
     }
 
+    if (!runError.isEmpty())
+        return wrong(line, runError);
     if (tokens.isEmpty()) {
         line.mode = CommandMode::Window;
         return line;
