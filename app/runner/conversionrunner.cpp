@@ -45,7 +45,10 @@ class ConversionRunner::Run
 public:
     Run(ConversionRunner &runner, CConverter &converter, QVector<Job> jobs,
         const BatchObserver &observer)
-        : m_runner(runner), m_converter(converter), m_jobs(std::move(jobs)), m_observer(observer)
+        : m_runner(runner)
+        , m_converter(converter)
+        , m_jobs(std::move(jobs))
+        , m_observer(observer)
     {
         m_joined = converter.allToOne();
         m_keepGoing = runner.m_options.keepGoing && !m_joined;
@@ -81,9 +84,8 @@ private:
 
 bool ConversionRunner::Run::cancelled() const
 {
-    return interruptionSignal() != 0 ||
-           (m_converter.messagesEnabled() && m_converter.progress() &&
-            m_converter.progress()->cancelled());
+    return interruptionSignal() != 0 || (m_converter.messagesEnabled() && m_converter.progress() &&
+                                         m_converter.progress()->cancelled());
 }
 
 void ConversionRunner::Run::fail(Job &job, int result, const QString &reason)
@@ -187,8 +189,7 @@ void ConversionRunner::Run::collect()
             const QString why = worker->exitDescription();
             endJob(job, true);
             fail(job, ConvertResult::WorkerDied,
-                 QStringLiteral("the worker process converting %1 %2")
-                     .arg(job.request.input, why));
+                 QStringLiteral("the worker process converting %1 %2").arg(job.request.input, why));
         } else if (job.timer.elapsed() > limitMs) {
             endJob(job, true);
             fail(job, ConvertResult::TimedOut,
@@ -250,8 +251,7 @@ int ConversionRunner::Run::report(int index)
     }
     const bool pdfDone = !m_joined || job.request.lastFile;
     if (result == 0 && m_converter.openAfter() && pdfDone &&
-        job.request.kind == WorkerRequest::Kind::File &&
-        platform::shellOpen(job.target) <= 32)
+        job.request.kind == WorkerRequest::Kind::File && platform::shellOpen(job.target) <= 32)
         result = ConvertResult::OpenFailed;
     for (const WorkerMessage &message : qAsConst(job.reply.messages))
         m_converter.showMessage(message.text, message.title, message.icon, message.buttons);
@@ -305,7 +305,10 @@ int ConversionRunner::Run::exec()
     return m_firstFailure;
 }
 
-ConversionRunner::ConversionRunner(const RunnerOptions &options) : m_options(options) {}
+ConversionRunner::ConversionRunner(const RunnerOptions &options)
+    : m_options(options)
+{
+}
 
 ConversionRunner::~ConversionRunner() = default;
 
@@ -325,7 +328,7 @@ WorkerProcess *ConversionRunner::idleWorker(int limit, QString *error)
     if (alive >= limit)
         return nullptr;
     auto worker = std::make_unique<WorkerProcess>([this] { m_loop.quit(); });
-    if (!worker->start(error))
+    if (!worker->start(m_options.workerProgram, error))
         return nullptr;
     m_workers.push_back(std::move(worker));
     return m_workers.back().get();

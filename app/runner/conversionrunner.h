@@ -20,6 +20,7 @@ struct RunnerOptions {
     int documentsPerWorker = 200; // a worker is replaced after this many documents
     qint64 maxResidentBytes = qint64(1536) << 20; // ... or when its memory grows above this
     int graceMs = 1500;                           // SIGTERM to SIGKILL
+    QString workerProgram; // the program started as a worker; empty: this program
 };
 
 // The processors this process may run on (its affinity mask), at least 1.

@@ -14,7 +14,8 @@ namespace quirex::app
 {
 
 JobFiles::JobFiles(const QString &written, const QString &videoCopy)
-    : m_written(written), m_videoCopy(videoCopy)
+    : m_written(written)
+    , m_videoCopy(videoCopy)
 {
     m_videoCopyExisted = !videoCopy.isEmpty() && QFileInfo::exists(videoCopy);
     m_partsBefore = partFiles();
@@ -27,10 +28,10 @@ QSet<QString> JobFiles::partFiles() const
         return found;
     const QFileInfo info(m_written);
     const QDir folder = info.absoluteDir();
-    const QStringList names = folder.entryList(
-        {QLatin1Char('.') + info.fileName() + QLatin1String(".*.part"),
-         QStringLiteral(".atomic.*.part")},
-        QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList names =
+        folder.entryList({QLatin1Char('.') + info.fileName() + QLatin1String(".*.part"),
+                          QStringLiteral(".atomic.*.part")},
+                         QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names)
         found.insert(folder.filePath(name));
     return found;

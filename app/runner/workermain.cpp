@@ -1,8 +1,10 @@
 #include "workermain.h"
 
+#include "applog.h"
 #include "converter.h"
 #include "interruption.h"
 #include "outputclash.h"
+#include "registryreport.h"
 #include "videoreplacement.h"
 #include "workerprotocol.h"
 
@@ -76,6 +78,8 @@ int runWorker()
     if (::getppid() == 1)
         return 1;
 
+    setLogStartEnabled(false);
+    reportRegistryDamage();
     QVector<WorkerMessage> shown;
     CConverter converter({}, [&](const QString &text, const QString &title, MessageIcon icon,
                                  MessageButtons buttons) {

@@ -10,7 +10,8 @@
 namespace quirex::app
 {
 
-WorkerProcess::WorkerProcess(std::function<void()> wake) : m_wake(std::move(wake))
+WorkerProcess::WorkerProcess(std::function<void()> wake)
+    : m_wake(std::move(wake))
 {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] {
@@ -32,13 +33,13 @@ WorkerProcess::~WorkerProcess()
     }
 }
 
-bool WorkerProcess::start(QString *error)
+bool WorkerProcess::start(const QString &program, QString *error)
 {
-    m_process.start(QCoreApplication::applicationFilePath(),
+    m_process.start(program.isEmpty() ? QCoreApplication::applicationFilePath() : program,
                     {QLatin1String(kWorkerArgument)});
     if (!m_process.waitForStarted(10000)) {
-        *error = QStringLiteral("no worker process could be started: %1")
-                     .arg(m_process.errorString());
+        *error =
+            QStringLiteral("no worker process could be started: %1").arg(m_process.errorString());
         return false;
     }
     return true;

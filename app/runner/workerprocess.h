@@ -23,8 +23,9 @@ public:
     explicit WorkerProcess(std::function<void()> wake);
     ~WorkerProcess();
 
-    // Starts the process. False, with `error` saying why, when it cannot.
-    bool start(QString *error);
+    // Starts `program` (empty: this program) as a worker. False, with
+    // `error` saying why, when it cannot.
+    bool start(const QString &program, QString *error);
     // True until the process has ended (or was never started).
     bool isRunning() const;
     // Why the process ended, for a message: "crashed (ended by a signal)", "exited with code N".
