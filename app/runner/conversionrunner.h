@@ -73,8 +73,9 @@ private:
     void wait();
 
     RunnerOptions m_options;
-    std::vector<std::unique_ptr<WorkerProcess>> m_workers;
+    // The loop the workers wake goes after them.
     QEventLoop m_loop;
+    std::vector<std::unique_ptr<WorkerProcess>> m_workers;
     int m_runs = 0;
 };
 

@@ -24,6 +24,8 @@ WorkerProcess::WorkerProcess(std::function<void()> wake)
 
 WorkerProcess::~WorkerProcess()
 {
+    // Whoever was to be woken may be gone already.
+    m_wake = [] {};
     if (m_process.state() != QProcess::NotRunning) {
         if (m_job >= 0)
             beginEnding();

@@ -123,8 +123,7 @@ TEST_F(QuirexdeskWorkers, DefaultRunStopsAtTheFirstFailureWithTheSerialResults)
          QStringLiteral("2")},
         QString());
     EXPECT_EQ(exitCode, shell(-34)) << qPrintable(err);
-    EXPECT_TRUE(err.contains(QStringLiteral("endless.html took more than 2 s")))
-        << qPrintable(err);
+    EXPECT_TRUE(err.contains(QStringLiteral("endless.html took more than 2 s"))) << qPrintable(err);
     QFile::remove(out + QStringLiteral("/b.html.pdf"));
     EXPECT_EQ(pdfs(), (QStringList{QStringLiteral("a.html.pdf"), QStringLiteral("d.html.pdf")}));
     expectNothingLeft();
@@ -155,9 +154,9 @@ TEST_F(QuirexdeskWorkers, KeepGoingConvertsEveryGoodPageAndNamesTheBadOnes)
     expectNothingLeft();
 
     // Absurd worker counts are a wrong command line that names the word.
-    const ToolRun wrong =
-        runTool(QStringLiteral("quirexdesk"),
-                {QStringLiteral("a.html"), QStringLiteral("/jobs"), QStringLiteral("-1")}, {}, work);
+    const ToolRun wrong = runTool(
+        QStringLiteral("quirexdesk"),
+        {QStringLiteral("a.html"), QStringLiteral("/jobs"), QStringLiteral("-1")}, {}, work);
     EXPECT_EQ(wrong.exitCode, shell(-1));
     EXPECT_TRUE(wrong.err.startsWith(QStringLiteral("quirexdesk: \"-1\" is not a value of "
                                                     "\"/jobs\"\n")))
