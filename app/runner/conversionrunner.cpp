@@ -54,7 +54,10 @@ public:
         m_keepGoing = runner.m_options.keepGoing && !m_joined;
         const int wanted =
             runner.m_options.workers > 0 ? runner.m_options.workers : usableProcessors();
-        m_width = m_joined ? 1 : qBound(1, wanted, qMax(1, int(m_jobs.size())));
+        // The video step's copies of inputs of one folder would share one
+        // name, and an all-to-one PDF lives in one worker: one at a time.
+        const bool serial = m_joined || !converter.tempFileName().isEmpty();
+        m_width = serial ? 1 : qBound(1, wanted, qMax(1, int(m_jobs.size())));
     }
 
     int exec();

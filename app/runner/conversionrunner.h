@@ -30,7 +30,8 @@ int usableProcessors();
 // program (WorkerProcess), several at once, with the results of a serial run.
 //
 // - Inputs are handed out in list order, to as many workers as the options
-//   allow (one in an all-to-one run, whose PDF lives in one worker). They
+//   allow (one in an all-to-one run, whose PDF lives in one worker, and
+//   with the video step, whose copies share one name per folder). They
 //   report in list order. The first failure in list order decides the
 //   result; inputs after it that are under way are abandoned (their worker
 //   ended, their temporaries removed), those before it finish.
