@@ -34,8 +34,20 @@ void logStart()
     logStart(QDateTime::currentDateTimeUtc());
 }
 
+namespace
+{
+bool g_startsLog = true;
+}
+
+void setLogStartEnabled(bool on)
+{
+    g_startsLog = on;
+}
+
 void logStart(const QDateTime &utc)
 {
+    if (!g_startsLog)
+        return;
     QFile file;
     if (!platform::openLogFile(file, kLogName, platform::LogOpenMode::Truncate))
         return;

@@ -22,6 +22,10 @@ QByteArray logStartRecord(const QDateTime &utc);
 void logStart();
 void logStart(const QDateTime &utc);
 
+// Off: logStart() does nothing, so that a worker process appends to the log
+// of the program that started it instead of starting it anew.
+void setLogStartEnabled(bool on);
+
 // Appends `text` and a line feed to the existing log in one write. A log that
 // does not exist (never started, or deleted since) stays absent: the entry is
 // dropped. `text` is written as it is, never read as a format.

@@ -25,6 +25,8 @@ namespace quirex::app
 namespace
 {
 
+BatchRunner *g_runner = nullptr;
+
 // Refuses a run, before anything is converted, in which an output would
 // overwrite an input of the run or two inputs would write the same output.
 int checkRun(CConverter &converter, const QStringList &inputs,
@@ -72,6 +74,13 @@ int convertInOrder(CConverter &converter, const QStringList &inputs,
         logLine(QStringLiteral("shard %1/%2").arg(shard.index).arg(shard.count));
     const QVector<int> positions = shardPositions(inputs.size(), shard);
     const int count = positions.size();
+    if (g_runner) {
+        QVector<BatchJob> jobs;
+        jobs.reserve(count);
+        for (const int i : positions)
+            jobs.append({trimmedToken(inputs[i]), completePath(trimmedToken(outputOf(i)))});
+        return g_runner->convertJobs(converter, jobs, observer);
+    }
     for (int n = 0; n < count; ++n) {
         const int i = positions[n];
         const bool first = n == 0;
@@ -96,6 +105,8 @@ int convertInOrder(CConverter &converter, const QStringList &inputs,
                 step.pages = converter.pageCounter() - (newPdf ? 1 : pagesBefore);
             }
             step.seconds = timer.nsecsElapsed() / 1e9;
+            if (result != 0)
+                step.reason = converter.failureReason();
             observer(step);
         }
         if (result != 0)
@@ -131,6 +142,16 @@ int convertIntoFolder(CConverter &converter, const QStringList &inputs, const QS
 }
 
 } // namespace
+
+void setBatchRunner(BatchRunner *runner)
+{
+    g_runner = runner;
+}
+
+BatchRunner *batchRunner()
+{
+    return g_runner;
+}
 
 int convertCommandLineFile(CConverter &converter, const QString &input, const QString &output)
 {
@@ -206,7 +227,8 @@ int ConvertUrlToDocument(CConverter &converter, const QString &url, const Settin
     const QString output =
         numberedDocumentPath(folder, [](const QString &path) { return QFileInfo::exists(path); });
     converter.setAllToOne(false);
-    const int result = converter.ConvertURL(url, output);
+    const int result =
+        g_runner ? g_runner->convertUrl(converter, url, output) : converter.ConvertURL(url, output);
     const QString title = QStringLiteral("Quirex Desk");
     if (result != 0) {
         converter.showMessage(fillFormat(loadText(strings::UrlNotConverted), {url, qint64(result)}),

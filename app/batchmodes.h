@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batchrunner.h"
 #include "listshard.h"
 
 #include <QString>
@@ -30,18 +31,6 @@ enum : int {
 // the converter's OutputPathNotCorrect (-30) and converts nothing.
 int convertCommandLineFile(CConverter &converter, const QString &input, const QString &output);
 
-// One finished input of a batch run, for progress lines.
-struct BatchStep {
-    int number = 0; // 1-based
-    int count = 0;
-    QString input;
-    QString output;
-    int result = 0;
-    int pages = 0; // pages this input added to its PDF
-    double seconds = 0;
-};
-using BatchObserver = std::function<void(const BatchStep &)>;
-
 // The batch modes. Each switches the converter's messages off, refuses a run
 // in which an output would be an input of the run (OutputIsInput, -31) or
 // two inputs would write the same output (SameOutput, -32; not in the
@@ -49,14 +38,16 @@ using BatchObserver = std::function<void(const BatchStep &)>;
 // failureReason() naming both files; then converts its inputs in order with
 // Convert, marking the first and last of the run, and stops at the first
 // failure, whose result it returns (inputs converted before keep their PDFs,
-// the rest are not tried). `observer`, when set, hears
-// of every input converted or failed. With `shard` only its share of the
-// matches or list entries is converted (numbered and counted in the share
-// for `observer`), the checks above still covering the whole run; an empty
-// share converts nothing and returns 0. A relative output folder means the
-// current folder, like a relative input; a missing one is reported with box
-// 2028 through the converter's message function (CConverter::showMessage),
-// which shows it although messages are off (on stderr without a display).
+// the rest are not tried). The conversions go through batchRunner() when one
+// is set (in worker processes), else through the converter in this process.
+// `observer`, when set, hears of every input converted or failed. With
+// `shard` only its share of the matches or list entries is converted
+// (numbered and counted in the share for `observer`), the checks above still
+// covering the whole run; an empty share converts nothing and returns 0. A
+// relative output folder means the current folder, like a relative input; a
+// missing one is reported with box 2028 through the converter's message
+// function (CConverter::showMessage), which shows it although messages are
+// off (on stderr without a display).
 
 // Every file matching `mask` (filemask.h) into `folder`, or into the mask's
 // own folder when `folder` is empty; names by outputPathInFolder with the

@@ -42,6 +42,10 @@ const QLatin1String kAddLog("/addlog");
 const QLatin1String kInvertAll("/invertall");
 const QLatin1String kQuiet("/quiet");
 const QLatin1String kUntrusted("/untrusted");
+const QLatin1String kKeepGoing("/keepgoing");
+// Run words with a value, taken out wherever they stand.
+const QLatin1String kJobs("/jobs");
+const QLatin1String kTimeout("/timeout");
 
 enum class Option {
     Jpeg,
@@ -109,7 +113,7 @@ const QSet<QString> &knownWords()
             all.insert(it.key());
         for (const QLatin1String word :
              {kFileMask, kInList, kUrl, kOutDir, kOutList, kAll2One, kShard, kVersion, kAutoLaunch,
-              kAddLog, kInvertAll, kQuiet, kUntrusted})
+              kAddLog, kInvertAll, kQuiet, kUntrusted, kKeepGoing, kJobs, kTimeout})
             all.insert(word);
         for (const QString &word : helpWords())
             all.insert(word);
@@ -423,7 +427,16 @@ bool isGlobalSwitch(const QString &token)
 {
     const QString word = optionWord(token).toLower();
     return word == kAutoLaunch || word == kAddLog || word == kInvertAll || word == kQuiet ||
-           word == kUntrusted;
+           word == kUntrusted || word == kKeepGoing;
+}
+
+static int runValue(const QString &value, int largest)
+{
+    bool ok = false;
+    const qlonglong number = value.trimmed().toLongLong(&ok);
+    if (!ok || number < 1)
+        return 0;
+    return int(qMin(number, qlonglong(largest)));
 }
 
 QString trimmedToken(const QString &token)
@@ -534,6 +547,7 @@ CommandLine parseCommandLine(const QStringList &arguments, const ConversionOptio
     QStringList tokens;
     tokens.reserve(arguments.size());
     bool shardGiven = false;
+    QString runError;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
         const QString word = optionWord(argument).toLower();
@@ -547,7 +561,21 @@ CommandLine parseCommandLine(const QStringList &arguments, const ConversionOptio
                                        .arg(quoted(arguments[i + 1]), quoted(argument)));
             shardGiven = true;
             ++i;
-        } else if (word == kAutoLaunch)
+        } else if (word == kJobs || word == kTimeout) {
+            const bool jobs = word == kJobs;
+            if (i + 1 >= arguments.size()) {
+                runError = QStringLiteral("%1 needs a value").arg(quoted(argument));
+                continue;
+            }
+            const QString value = arguments[++i];
+            const int number = runValue(value, jobs ? kMaxJobs : kMaxTimeoutSeconds);
+            if (number == 0 && runError.isEmpty())
+                runError =
+                    QStringLiteral("%1 is not a value of %2").arg(quoted(value), quoted(argument));
+            (jobs ? line.jobs : line.timeoutSeconds) = number;
+        } else if (word == kKeepGoing)
+            line.keepGoing = true;
+        else if (word == kAutoLaunch)
             line.autoLaunch = true;
         else if (word == kAddLog)
             line.addLog = true;
@@ -561,6 +589,8 @@ CommandLine parseCommandLine(const QStringList &arguments, const ConversionOptio
             tokens.append(argument);
     }
 
+    if (!runError.isEmpty())
+        return wrong(line, runError);
     if (tokens.isEmpty() && shardGiven)
         return wrong(line, shardWithoutBatch());
     if (tokens.isEmpty()) {

@@ -55,9 +55,18 @@ struct CommandLine {
     // "/shard K/N", which may stand anywhere: the share of the mask's matches
     // or the list's entries this run converts (the batch modes only).
     ListShard shard;
+    bool keepGoing = false;  // "/keepgoing": go on past failing inputs
+    // "/jobs N", "/timeout SECONDS", which may stand anywhere: worker processes at once (0: one
+    // per usable processor; at most kMaxJobs) and the time limit per document.
+    int jobs = 0;
+    int timeoutSeconds = 300;
     // Wrong: what could not be used, naming the word ("\"/title\" needs a value").
     QString error;
 };
+
+// The largest "/jobs" and "/timeout" values; larger ones are taken as these.
+inline constexpr int kMaxJobs = 64;
+inline constexpr int kMaxTimeoutSeconds = 7 * 24 * 3600;
 
 // The form of an option or mode word: "/name", "-name" and "--name" all give
 // "/name" (letter case kept); any other token gives an empty string.
@@ -69,7 +78,7 @@ QString optionWord(const QString &token);
 bool isKnownWord(const QString &token);
 
 // True for the words that take no value and may stand anywhere:
-// "/autolaunch", "/addlog", "/invertall", "/quiet" and "/untrusted", in any
+// "/autolaunch", "/addlog", "/invertall", "/quiet", "/untrusted" and "/keepgoing", in any
 // form and letter case. Only whole arguments are switches, so a path that
 // contains such a word is left alone.
 bool isGlobalSwitch(const QString &token);

@@ -9,6 +9,7 @@
 #include "helppages.h"
 #include "interruption.h"
 #include "messagereport.h"
+#include "pathcompletion.h"
 #include "stringids.h"
 #include "stringtable.h"
 #include "textformat.h"
@@ -77,20 +78,30 @@ int showHelp(const CConverter &converter, const HelpOpener &openHelp)
     return 0;
 }
 
-BatchObserver progressPrinter(const CommandLine &line)
+// Progress lines on a terminal, and the failed inputs for the summary of a
+// run that goes on past failures.
+BatchObserver progressPrinter(const CommandLine &line, QVector<BatchStep> *failed)
 {
-    if (line.quiet || !::isatty(STDERR_FILENO))
-        return {};
-    return [](const BatchStep &step) { write(stderr, progressLine(step) + QLatin1Char('\n')); };
+    const bool print = !line.quiet && ::isatty(STDERR_FILENO);
+    return [print, failed](const BatchStep &step) {
+        if (print)
+            write(stderr, progressLine(step) + QLatin1Char('\n'));
+        if (step.result != 0)
+            failed->append(step);
+    };
 }
 
 // The file modes; the result of the first failure, or 0.
-int convertFiles(const CommandLine &line, CConverter &converter)
+int convertFiles(const CommandLine &line, CConverter &converter, QVector<BatchStep> *failed)
 {
-    const BatchObserver observer = progressPrinter(line);
+    const BatchObserver observer = progressPrinter(line, failed);
     switch (line.mode) {
     case CommandMode::SingleFile:
         converter.setAllToOne(false);
+        if (BatchRunner *runner = batchRunner()) {
+            const QString input = line.source;
+            return runner->convertJobs(converter, {{input, completePath(line.target)}}, {});
+        }
         return convertCommandLineFile(converter, line.source, line.target);
     case CommandMode::FileMask:
         return ConvertFileMask2Dir(converter, line.source, line.target, observer, line.shard);
@@ -121,7 +132,8 @@ QString usageText()
         "  /margin-bottom /zoom /encoding /preservelinks /baseurl /postentireimages\n"
         "  /postentiretables /pagenumbers /pagenumstr /author /subj /title /keywords /swapext\n"
         "  /tempfile /jpeg /header /footer\n"
-        "Switches (anywhere): /autolaunch /quiet /untrusted /addlog /invertall\n"
+        "Switches (anywhere): /autolaunch /quiet /untrusted /keepgoing /addlog /invertall\n"
+        "Run options (anywhere): /jobs N (worker processes at once) /timeout SECONDS\n"
         "Shares (anywhere with /filemask or /inlist): /shard K/N converts entries K, K+N,\n"
         "  K+2N, ... only. A LIST or OUTLIST of - is standard input.\n"
         "Words may also be written -name or --name.\n");
@@ -205,13 +217,16 @@ int runCommandLine(const CommandLine &line, CConverter &converter, const Setting
                 QStringLiteral("quirexdesk: %1 (%2)\n").arg(converter.failureReason()).arg(result));
         return interruptionSignal() != 0 ? interruptedExitCode(interruptionSignal()) : result;
     }
-    const int result = convertFiles(line, converter);
+    QVector<BatchStep> failed;
+    const int result = convertFiles(line, converter, &failed);
     if (interruptionSignal() != 0) {
         write(stderr, QStringLiteral("quirexdesk: interrupted, nothing more converted\n"));
         return interruptedExitCode(interruptionSignal());
     }
     if (result != 0)
         write(stderr, failureLine(result, converter.failureReason()));
+    if (line.keepGoing && !failed.isEmpty())
+        write(stderr, failureSummary(failed));
     return result;
 }
 
@@ -220,6 +235,23 @@ QString failureLine(int result, const QString &reason)
     if (reason.isEmpty())
         return QStringLiteral("quirexdesk: %1 (%2)\n").arg(failureText(result)).arg(result);
     return QStringLiteral("quirexdesk: %1: %2 (%3)\n").arg(failureText(result), reason).arg(result);
+}
+
+QString failureSummary(const QVector<BatchStep> &failed)
+{
+    QString text =
+        QStringLiteral("quirexdesk: %1 %2 failed:\n")
+            .arg(failed.size())
+            .arg(failed.size() == 1 ? QStringLiteral("input") : QStringLiteral("inputs"));
+    for (const BatchStep &step : failed) {
+        const QString reason = step.reason.isEmpty() ? failureText(step.result) : step.reason;
+        text += QStringLiteral("  [%1/%2] %3: %4 (%5)\n")
+                    .arg(step.number)
+                    .arg(step.count)
+                    .arg(step.input, reason)
+                    .arg(step.result);
+    }
+    return text;
 }
 
 QString failureText(int result)
@@ -259,6 +291,10 @@ QString failureText(int result)
         return QStringLiteral("an output would overwrite an input");
     case ConvertResult::SameOutput:
         return QStringLiteral("two inputs would write the same output");
+    case ConvertResult::WorkerDied:
+        return QStringLiteral("the worker process converting an input died");
+    case ConvertResult::TimedOut:
+        return QStringLiteral("an input was not converted within the time limit");
     case ConvertResult::TempFileFailed:
         return QStringLiteral("an input could not be read or its temporary copy made");
     default:

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <functional>
 
@@ -46,6 +47,11 @@ QString failureText(int result);
 // The stderr line of a failed mode: "quirexdesk: TEXT: REASON (CODE)\n", the
 // reason (the converter's failureReason()) left out when empty.
 QString failureLine(int result, const QString &reason);
+
+// The summary of a run that went on past failures ("/keepgoing"): a line
+// with their number, then one line per failed input, "  [N/COUNT] INPUT:
+// REASON (CODE)", the reason being failureText() when the step has none.
+QString failureSummary(const QVector<BatchStep> &failed);
 
 // Opens the help file at a topic: ui::openHelp in the program.
 using HelpOpener = std::function<void(const QString &helpFile, const QString &topic)>;

@@ -39,6 +39,8 @@ enum : int {
     OutputPathNotCorrect = -30, // the output path climbs above "/"
     OutputIsInput = -31,        // the output is an input of the run (or its video copy)
     SameOutput = -32,           // two inputs of a batch would write the same output
+    WorkerDied = -33,           // the worker process converting the input died
+    TimedOut = -34,             // the input was not converted within the time limit
     TempFileFailed = 2034,      // the video step could not read the input or make its copy
 };
 }

@@ -1,8 +1,10 @@
 // quirexdesk: sets up the process and hands over to the main window or to the
 // command line. Everything else lives in quirexdesk_core, quirexdesk_ui and
 // quirexdesk_pipe.
+#include "batchmodes.h"
 #include "commandline.h"
 #include "commandlinerun.h"
+#include "conversionrunner.h"
 #include "converter.h"
 #include "headlessplatform.h"
 #include "helpviewer.h"
@@ -13,11 +15,14 @@
 #include "settingsstore.h"
 #include "userfolders.h"
 #include "windowmode.h"
+#include "workermain.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QStringList>
 #include <QTimer>
+
+#include <cstring>
 
 int main(int argc, char **argv)
 {
@@ -31,6 +36,14 @@ int main(int argc, char **argv)
     // SIGINT and SIGTERM cancel a conversion in order (its temporary files
     // removed) instead of killing the process.
     app::installInterruptionHandlers();
+    // A worker process of another quirexdesk: no hand-off server, no
+    // command line, only conversions asked for on its standard input.
+    if (argc == 2 && std::strcmp(argv[1], app::kWorkerArgument) == 0) {
+        platform::prepareApplicationEnvironment();
+        int workerArgc = 1;
+        QApplication application(workerArgc, argv);
+        return app::runWorker();
+    }
     app::reportRegistryDamage();
     platform::prepareApplicationEnvironment();
     int qtArgc = 1;
@@ -58,6 +71,13 @@ int main(int argc, char **argv)
 
     const app::CommandLine line = app::parseCommandLine(arguments);
     app::applyGlobalSwitches(line, converter);
+    // Every conversion of the program runs in worker processes.
+    app::RunnerOptions runnerOptions;
+    runnerOptions.workers = line.jobs;
+    runnerOptions.timeoutSeconds = line.timeoutSeconds;
+    runnerOptions.keepGoing = line.keepGoing;
+    app::ConversionRunner runner(runnerOptions);
+    app::setBatchRunner(&runner);
     if (line.mode == app::CommandMode::Window) {
         // Without a display nobody could see the window or close it: the
         // program would wait forever.

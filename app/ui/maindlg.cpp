@@ -3,6 +3,7 @@
 #include "advsettingsdlg.h"
 #include "appicon.h"
 #include "applog.h"
+#include "batchrunner.h"
 #include "blockmove.h"
 #include "converter.h"
 #include "dialogunits.h"
@@ -420,6 +421,11 @@ void CMainDlg::onConvert()
     m_outputs->clear();
     setRunControlsEnabled(false);
 
+    if (batchRunner() && QFileInfo(runFolder()).isDir()) {
+        convertInWorkers(inputs);
+        finishRun();
+        return;
+    }
     for (int k = 0; k < count; ++k) {
         const QString &input = inputs[k];
         m_progress->setUpperText(loadText(strings::ConvertingFile, m_language) + fileNameOf(input) +
@@ -427,15 +433,12 @@ void CMainDlg::onConvert()
         m_progress->setLowerText(QString());
         CProgressDlg::pumpMessages();
 
-        QString folder = m_outputFolder;
-        if (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
-            folder.chop(1);
+        const QString folder = runFolder();
         if (!QFileInfo(folder).isDir()) {
             formattedErrorBox(strings::FolderMissing, folder, strings::ErrorTitle);
             continue;
         }
-        const QString output = (folder == QLatin1String("/") ? QString() : folder) +
-                               QLatin1Char('/') + fileNameOf(input) + QLatin1Char('.') + extension;
+        const QString output = outputPathOf(input, folder, extension);
         m_converter.setFirstFile(k == 0);
         m_converter.setLastFile(k == count - 1);
         const int result = m_converter.Convert(input, output);
@@ -446,14 +449,69 @@ void CMainDlg::onConvert()
         }
         if (result > 1000 && m_converter.messagesEnabled())
             formattedErrorBox(strings::ConversionFailed, input, result, strings::ErrorTitle);
-        if (QTreeWidgetItem *last = m_outputs->topLevelItem(m_outputs->topLevelItemCount() - 1)) {
-            QFile file(last->text(0));
-            if (!file.open(QIODevice::ReadOnly))
-                delete m_outputs->takeTopLevelItem(m_outputs->topLevelItemCount() - 1);
-        }
+        dropUnreadableLastOutput();
         break;
     }
     finishRun();
+}
+
+QString CMainDlg::runFolder() const
+{
+    QString folder = m_outputFolder;
+    if (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    return folder;
+}
+
+QString CMainDlg::outputPathOf(const QString &input, const QString &folder,
+                               const QString &extension) const
+{
+    return (folder == QLatin1String("/") ? QString() : folder) + QLatin1Char('/') +
+           fileNameOf(input) + QLatin1Char('.') + extension;
+}
+
+void CMainDlg::dropUnreadableLastOutput()
+{
+    if (QTreeWidgetItem *last = m_outputs->topLevelItem(m_outputs->topLevelItemCount() - 1)) {
+        QFile file(last->text(0));
+        if (!file.open(QIODevice::ReadOnly))
+            delete m_outputs->takeTopLevelItem(m_outputs->topLevelItemCount() - 1);
+    }
+}
+
+void CMainDlg::convertInWorkers(const QStringList &inputs)
+{
+    const QString folder = runFolder();
+    const QString extension = m_converter.outputExtension();
+    const bool makeOne = m_converter.allToOne();
+    QVector<BatchJob> jobs;
+    jobs.reserve(inputs.size());
+    for (const QString &input : inputs)
+        jobs.append({input, outputPathOf(input, folder, extension)});
+    if (!inputs.isEmpty())
+        m_progress->setUpperText(loadText(strings::ConvertingFile, m_language) +
+                                 fileNameOf(inputs.constFirst()) + QStringLiteral("..."));
+    const int result = batchRunner()->convertJobs(m_converter, jobs, [&](const BatchStep &step) {
+        if (step.result == 0) {
+            if (!makeOne || step.number == 1)
+                m_outputs->addTopLevelItem(new QTreeWidgetItem(QStringList{step.output}));
+        } else {
+            logLine(QStringLiteral("%1: %2 (%3)").arg(step.input, step.reason).arg(step.result));
+            // The worker's converter showed its own boxes; a worker that died
+            // or was ended could not.
+            const bool workerEnded =
+                step.result == ConvertResult::WorkerDied || step.result == ConvertResult::TimedOut;
+            if ((step.result > 1000 || workerEnded) && m_converter.messagesEnabled())
+                formattedErrorBox(strings::ConversionFailed, step.input, step.result,
+                                  strings::ErrorTitle);
+        }
+        m_progress->step(5);
+        if (step.number < step.count)
+            m_progress->setUpperText(loadText(strings::ConvertingFile, m_language) +
+                                     fileNameOf(inputs[step.number]) + QStringLiteral("..."));
+    });
+    if (result != 0)
+        dropUnreadableLastOutput();
 }
 
 void CMainDlg::finishRun()

@@ -123,6 +123,14 @@ private:
     void onInputKey(int key);
     void onOutputKey(int key);
     void finishRun();
+    // A run through the batch runner (worker processes) into an existing folder.
+    void convertInWorkers(const QStringList &inputs);
+    // The output folder without a trailing "/" (but "/" itself).
+    QString runFolder() const;
+    QString outputPathOf(const QString &input, const QString &folder,
+                         const QString &extension) const;
+    // After a failure: the last converted file leaves the list when it cannot be read.
+    void dropUnreadableLastOutput();
 
     CConverter &m_converter;
     SettingsStore &m_store;

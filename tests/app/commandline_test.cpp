@@ -130,6 +130,26 @@ TEST(CommandLine, GlobalSwitchesAreWholeArgumentsAnywhere)
     EXPECT_FALSE(parseCommandLine(words("a.html")).autoLaunch);
     EXPECT_TRUE(isGlobalSwitch(QStringLiteral("-AutoLaunch")));
     EXPECT_FALSE(isGlobalSwitch(QStringLiteral("/autolaunchx")));
+
+    // The run words, with their values, anywhere; absurd values name the word.
+    const CommandLine run =
+        parseCommandLine(words("--JOBS|3|/inlist|l.txt|/keepgoing|/outdir|o|-timeout|20"));
+    EXPECT_EQ(run.mode, CommandMode::ListToDir);
+    EXPECT_EQ(run.target, QStringLiteral("o"));
+    EXPECT_TRUE(run.keepGoing);
+    EXPECT_EQ(run.jobs, 3);
+    EXPECT_EQ(run.timeoutSeconds, 20);
+    EXPECT_EQ(parseCommandLine(words("a.html")).jobs, 0);
+    EXPECT_EQ(parseCommandLine(words("a.html")).timeoutSeconds, 300);
+    EXPECT_EQ(parseCommandLine(words("a.html|/jobs|100000000000")).jobs, kMaxJobs);
+    for (const char *wrong : {"a.html|/jobs|0", "a.html|/jobs|-1", "a.html|/jobs|two",
+                              "a.html|/timeout|0", "a.html|/jobs"}) {
+        const CommandLine line = parseCommandLine(words(wrong));
+        EXPECT_EQ(line.mode, CommandMode::Wrong) << wrong;
+        EXPECT_TRUE(line.error.contains(QStringLiteral("\"/jobs\"")) ||
+                    line.error.contains(QStringLiteral("\"/timeout\"")))
+            << wrong << " " << line.error.toStdString();
+    }
 }
 
 TEST(CommandLine, OptionsFollowTheirValueRules)

@@ -3,7 +3,9 @@
 #include "maindlg.h"
 
 #include "advsettingsdlg.h"
+#include "conversionrunner.h"
 #include "converter.h"
+#include "desktestpages.h"
 #include "filelistview.h"
 #include "mybutton.h"
 #include "mycombobox.h"
@@ -34,7 +36,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
+#include <unistd.h>
 
 using namespace quirex::app;
 using namespace quirex::app::ui;
@@ -504,6 +508,54 @@ TEST_F(MainWindow, CancelStopsTheRunAndAMissingFolderIsReportedPerInput)
     EXPECT_FALSE(w.isRunning());
     EXPECT_TRUE(QDir(output).entryList(QDir::Files).isEmpty());
     EXPECT_TRUE(readSettings(*store).contains(QStringLiteral("SaveFolder=") + output));
+}
+
+TEST_F(MainWindow, WorkersThatCrashOrHangFailTheirInputsAndTheWindowStays)
+{
+    RunnerOptions options;
+    options.workerProgram = kBin + QStringLiteral("/quirexdesk");
+    options.workers = 2;
+    options.timeoutSeconds = 3;
+    options.keepGoing = true;
+    ConversionRunner runner(options);
+    setBatchRunner(&runner);
+    const QStringList paths{file(QStringLiteral("a.html"), page("a")),
+                            file(QStringLiteral("slow.html"), quirex::test::slowHtml("slow")),
+                            file(QStringLiteral("b.html"), page("b")),
+                            file(QStringLiteral("endless.html"), quirex::test::endlessHtml()),
+                            file(QStringLiteral("c.html"), page("c"))};
+    CMainDlg &w = open();
+    w.addFiles(paths);
+    w.setOutputFolder(output);
+    // The second worker converts the slow page while the first PDF appears.
+    qint64 crashed = 0;
+    duringRun([&] { return QFile::exists(output + QStringLiteral("/a.html.pdf")); },
+              [&] {
+                  const QVector<qint64> workers = quirex::test::childProcesses(::getpid());
+                  ASSERT_EQ(workers.size(), 2);
+                  crashed = workers.constLast();
+                  ::kill(pid_t(crashed), SIGSEGV);
+              });
+    click("1008");
+    setBatchRunner(nullptr);
+    EXPECT_NE(crashed, 0);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.isRunning());
+    EXPECT_TRUE(button("1008")->isEnabled());
+    EXPECT_EQ(w.outputPaths(), (QStringList{output + QStringLiteral("/a.html.pdf"),
+                                            output + QStringLiteral("/b.html.pdf"),
+                                            output + QStringLiteral("/c.html.pdf")}));
+    for (const QString &pdf : w.outputPaths())
+        EXPECT_EQ(quirex::test::PdfProbe(pdf).pageCount(), 1) << pdf.toStdString();
+    ASSERT_EQ(boxes.lines.size(), 2) << boxes.lines.join('\n').toStdString();
+    EXPECT_TRUE(boxes.lines[0].contains(paths[1]) && boxes.lines[0].contains(QStringLiteral("-33")))
+        << boxes.lines[0].toStdString();
+    EXPECT_TRUE(boxes.lines[1].contains(paths[3]) && boxes.lines[1].contains(QStringLiteral("-34")))
+        << boxes.lines[1].toStdString();
+    EXPECT_TRUE(quirex::test::hiddenFiles(output).isEmpty());
+    for (const qint64 pid : runner.workerProcessIds())
+        EXPECT_NE(pid, crashed);
+    w.close();
 }
 
 TEST_F(MainWindow, OpensInputsAndHelpThroughTheDesktop)
