@@ -55,7 +55,7 @@ struct CommandLine {
     // "/shard K/N", which may stand anywhere: the share of the mask's matches
     // or the list's entries this run converts (the batch modes only).
     ListShard shard;
-    bool keepGoing = false;  // "/keepgoing": go on past failing inputs
+    bool keepGoing = false; // "/keepgoing": go on past failing inputs
     // "/jobs N", "/timeout SECONDS", which may stand anywhere: worker processes at once (0: one
     // per usable processor; at most kMaxJobs) and the time limit per document.
     int jobs = 0;

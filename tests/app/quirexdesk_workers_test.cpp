@@ -38,6 +38,7 @@ protected:
                       pagesHtml(QByteArray(name).toUpper(), 2));
         writeFile(QStringLiteral("work/slow.html"), slowHtml("slow"));
         writeFile(QStringLiteral("work/endless.html"), endlessHtml());
+        quirex::test::letScriptsRunWithoutLimit();
         // A PDF already at an output that the run does not reach stays as it was.
         writeFile(QStringLiteral("work/out/d.html.pdf"), "mine");
     }

@@ -517,6 +517,7 @@ TEST_F(MainWindow, WorkersThatCrashOrHangFailTheirInputsAndTheWindowStays)
     options.workers = 2;
     options.timeoutSeconds = 3;
     options.keepGoing = true;
+    quirex::test::letScriptsRunWithoutLimit();
     ConversionRunner runner(options);
     setBatchRunner(&runner);
     const QStringList paths{file(QStringLiteral("a.html"), page("a")),
