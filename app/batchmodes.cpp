@@ -27,8 +27,8 @@ namespace
 
 BatchRunner *g_runner = nullptr;
 
-// Refuses a run, before anything is converted, in which an output would
-// overwrite an input of the run or two inputs would write the same output.
+} // namespace
+
 int checkRun(CConverter &converter, const QStringList &inputs,
              const std::function<QString(int)> &outputOf)
 {
@@ -58,6 +58,9 @@ int checkRun(CConverter &converter, const QStringList &inputs,
     }
     return 0;
 }
+
+namespace
+{
 
 // Converts the shard's inputs[i] into outputOf(i), in order, stopping at the
 // first failure. The whole list is checked for clashes first, so every shard

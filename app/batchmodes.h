@@ -31,6 +31,14 @@ enum : int {
 // the converter's OutputPathNotCorrect (-30) and converts nothing.
 int convertCommandLineFile(CConverter &converter, const QString &input, const QString &output);
 
+// Refuses a run, before anything is converted, in which an output would
+// overwrite an input of the run (OutputIsInput) or two inputs would write the
+// same output (SameOutput; not with all-to-one), with the converter's
+// failureReason() naming both files; 0 otherwise. Inputs and outputs are
+// completed as the batch modes complete them.
+int checkRun(CConverter &converter, const QStringList &inputs,
+             const std::function<QString(int)> &outputOf);
+
 // The batch modes. Each switches the converter's messages off, refuses a run
 // in which an output would be an input of the run (OutputIsInput, -31) or
 // two inputs would write the same output (SameOutput, -32; not in the

@@ -3,6 +3,7 @@
 #include "advsettingsdlg.h"
 #include "appicon.h"
 #include "applog.h"
+#include "batchmodes.h"
 #include "batchrunner.h"
 #include "blockmove.h"
 #include "converter.h"
@@ -413,6 +414,18 @@ void CMainDlg::onConvert()
     const int count = inputs.size();
     const bool makeOne = m_converter.allToOne();
     const QString extension = m_converter.outputExtension();
+
+    // An output that is an input, or two inputs of one name writing one PDF: refused before
+    // anything is written, as the command line refuses them.
+    const QString outputFolder = runFolder();
+    if (QFileInfo(outputFolder).isDir() &&
+        checkRun(m_converter, inputs,
+                 [&](int i) { return outputPathOf(inputs[i], outputFolder, extension); }) != 0) {
+        m_converter.showMessage(m_converter.failureReason(),
+                                loadText(strings::ErrorTitle, m_language), MessageIcon::Error);
+        m_converter.endRun();
+        return;
+    }
 
     m_progress = new CProgressDlg(this, m_language);
     m_progress->setRangeMaximum(5 * qint64(count));

@@ -465,6 +465,34 @@ TEST_F(MainWindow, ConvertsEachInputToItsPdfOrAllIntoOne)
     w.close();
 }
 
+// Two inputs of one name would write one PDF: the run is refused before anything is written,
+// as the command line refuses it; all to one joins them.
+TEST_F(MainWindow, TwoInputsOfOneNameAreRefusedUnlessJoined)
+{
+    const QStringList paths{file(QStringLiteral("x/same.html"), page("From x")),
+                            file(QStringLiteral("y/same.html"), page("From y"))};
+    const QString pdf = output + QStringLiteral("/same.html.pdf");
+    CMainDlg &w = open();
+    w.addFiles(paths);
+    w.setOutputFolder(output);
+    click("1008");
+    ASSERT_EQ(boxes.lines.size(), 1);
+    EXPECT_TRUE(boxes.lines[0].contains(paths[0]) && boxes.lines[0].contains(paths[1]))
+        << boxes.lines[0].toStdString();
+    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_TRUE(w.outputPaths().isEmpty());
+    EXPECT_FALSE(w.isRunning());
+    EXPECT_TRUE(button("1008")->isEnabled());
+
+    boxes.lines.clear();
+    control<QCheckBox>(&w, "3032")->setChecked(true);
+    click("1008");
+    EXPECT_TRUE(boxes.lines.isEmpty()) << boxes.lines.join('\n').toStdString();
+    const QString text = quirex::test::PdfProbe(pdf).text();
+    EXPECT_TRUE(text.contains(QStringLiteral("From x")) && text.contains(QStringLiteral("From y")));
+    w.close();
+}
+
 TEST_F(MainWindow, CancelStopsTheRunAndAMissingFolderIsReportedPerInput)
 {
     const QStringList paths{file(QStringLiteral("first.html"), page("first")),
