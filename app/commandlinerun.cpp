@@ -27,13 +27,6 @@ namespace quirex::app
 namespace
 {
 
-void write(std::FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
-}
-
 // The engine's component library: beside the program in a build, in ../lib/quirex when
 // installed.
 QString engineLibraryPath()
@@ -69,12 +62,12 @@ int showHelp(const CConverter &converter, const HelpOpener &openHelp)
     }
     // Nobody could see a browser: say where the page is and how to call.
     if (QFileInfo(helpFile).isReadable())
-        write(stdout, QStringLiteral("Help: %1\n\n")
-                          .arg(helpPagePath(helpFile, QLatin1String(HelpTopicCommandLine))));
+        writeText(stdout, QStringLiteral("Help: %1\n\n")
+                              .arg(helpPagePath(helpFile, QLatin1String(HelpTopicCommandLine))));
     else
         converter.showMessage(fillFormat(loadText(strings::HelpMissing), {helpFile}),
                               loadText(strings::ErrorTitle), MessageIcon::Error);
-    write(stdout, usageText());
+    writeText(stdout, usageText());
     return 0;
 }
 
@@ -85,7 +78,7 @@ BatchObserver progressPrinter(const CommandLine &line, QVector<BatchStep> *faile
     const bool print = !line.quiet && ::isatty(STDERR_FILENO);
     return [print, failed](const BatchStep &step) {
         if (print)
-            write(stderr, progressLine(step) + QLatin1Char('\n'));
+            writeText(stderr, progressLine(step) + QLatin1Char('\n'));
         if (step.result != 0)
             failed->append(step);
     };
@@ -194,13 +187,13 @@ int runCommandLine(const CommandLine &line, CConverter &converter, const Setting
     case CommandMode::Help:
         return showHelp(converter, openHelp);
     case CommandMode::Version:
-        write(stdout, versionText());
+        writeText(stdout, versionText());
         return 0;
     case CommandMode::Wrong:
-        write(stderr, QStringLiteral("quirexdesk: %1\n")
-                              .arg(line.error.isEmpty() ? QStringLiteral("wrong command line")
-                                                        : line.error) +
-                          usageText());
+        writeText(stderr, QStringLiteral("quirexdesk: %1\n")
+                                  .arg(line.error.isEmpty() ? QStringLiteral("wrong command line")
+                                                            : line.error) +
+                              usageText());
         return ModeResult::WrongCommandLine;
     default:
         break;
@@ -212,7 +205,7 @@ int runCommandLine(const CommandLine &line, CConverter &converter, const Setting
     if (line.mode == CommandMode::Url) {
         const int result = ConvertUrlToDocument(converter, line.source, store);
         if (result != 0 && !converter.failureReason().isEmpty())
-            write(
+            writeText(
                 stderr,
                 QStringLiteral("quirexdesk: %1 (%2)\n").arg(converter.failureReason()).arg(result));
         return interruptionSignal() != 0 ? interruptedExitCode(interruptionSignal()) : result;
@@ -220,13 +213,13 @@ int runCommandLine(const CommandLine &line, CConverter &converter, const Setting
     QVector<BatchStep> failed;
     const int result = convertFiles(line, converter, &failed);
     if (interruptionSignal() != 0) {
-        write(stderr, QStringLiteral("quirexdesk: interrupted, nothing more converted\n"));
+        writeText(stderr, QStringLiteral("quirexdesk: interrupted, nothing more converted\n"));
         return interruptedExitCode(interruptionSignal());
     }
     if (result != 0)
-        write(stderr, failureLine(result, converter.failureReason()));
+        writeText(stderr, failureLine(result, converter.failureReason()));
     if (line.keepGoing && !failed.isEmpty())
-        write(stderr, failureSummary(failed));
+        writeText(stderr, failureSummary(failed));
     return result;
 }
 
@@ -304,7 +297,7 @@ QString failureText(int result)
 
 int runWithoutWindow()
 {
-    write(stderr, usageText());
+    writeText(stderr, usageText());
     return ModeResult::WrongCommandLine;
 }
 

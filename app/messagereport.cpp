@@ -16,14 +16,14 @@ HeadlessMessageSink &sink()
     return current;
 }
 
-void writeToStandardError(const QString &line)
-{
-    const QByteArray bytes = line.toUtf8() + '\n';
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    std::fflush(stderr);
-}
-
 } // namespace
+
+void writeText(std::FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
 
 QString headlessMessageLine(const QString &title, const QString &text)
 {
@@ -46,7 +46,7 @@ MessageAnswer reportWithoutDisplay(const QString &text, const QString &title, Me
     if (sink())
         sink()(line);
     else
-        writeToStandardError(line);
+        writeText(stderr, line + QLatin1Char('\n'));
     return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
 }
 

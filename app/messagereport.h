@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 
 namespace quirex::app
@@ -33,6 +34,9 @@ void setHeadlessMessageSink(HeadlessMessageSink sink);
 // The one-line form "TITLE: TEXT" of a box, line breaks and other control
 // characters turned into blanks.
 QString headlessMessageLine(const QString &title, const QString &text);
+
+// Writes `text` as UTF-8 to `stream` (stdout or stderr) and flushes it.
+void writeText(std::FILE *stream, const QString &text);
 
 // The text of the box for a COM error that escaped an engine call: "Quirex
 // Addon has thrown an exception:", a blank line and "com error: CODE - TEXT"

@@ -4,6 +4,7 @@
 #include "converter.h"
 #include "engineclient.h"
 #include "interruption.h"
+#include "messagereport.h"
 #include "outputclash.h"
 #include "pdfcommandline.h"
 
@@ -24,16 +25,9 @@ namespace quirex::app
 namespace
 {
 
-void write(std::FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
-}
-
 void say(const QString &text)
 {
-    write(stderr, QStringLiteral("quirexpdf: ") + text + QLatin1Char('\n'));
+    writeText(stderr, QStringLiteral("quirexpdf: ") + text + QLatin1Char('\n'));
 }
 
 bool isNetworkAddress(const QString &input)
@@ -234,10 +228,10 @@ int runPdfCommandLine(const PdfCommandLine &line, CConverter &converter)
 {
     switch (line.mode) {
     case PdfCommandMode::Help:
-        write(stdout, pdfUsageText());
+        writeText(stdout, pdfUsageText());
         return PdfExit::Success;
     case PdfCommandMode::Version:
-        write(stdout, pdfVersionText());
+        writeText(stdout, pdfVersionText());
         return PdfExit::Success;
     case PdfCommandMode::Wrong:
         say(line.error + QStringLiteral(" (see quirexpdf --help)"));
