@@ -13,7 +13,6 @@ packages=(
   xvfb xauth
   parallel
   clang-format
-  python3-pdfkit
 )
 # The npm wrapper test runs Node; a Node installed from elsewhere brings its
 # own npm, which Debian's npm package would conflict with.
