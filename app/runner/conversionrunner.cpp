@@ -153,7 +153,7 @@ bool ConversionRunner::Run::dispatch(int index)
         request.tempFileName.isEmpty() || request.kind == WorkerRequest::Kind::Url
             ? QString()
             : videoCopyPath(completePath(request.input), request.tempFileName);
-    job.files = JobFiles(request.output, videoCopy);
+    job.files = JobFiles(request.output, videoCopy, job.staged);
     job.worker = worker;
     job.state = Job::State::Running;
     job.timer.start();

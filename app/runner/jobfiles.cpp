@@ -13,12 +13,14 @@
 namespace quirex::app
 {
 
-JobFiles::JobFiles(const QString &written, const QString &videoCopy)
-    : m_written(written)
+JobFiles::JobFiles(const QString &written, const QString &videoCopy, bool staged)
+    : m_staged(staged)
+    , m_written(written)
     , m_videoCopy(videoCopy)
 {
     m_videoCopyExisted = !videoCopy.isEmpty() && QFileInfo::exists(videoCopy);
-    m_partsBefore = partFiles();
+    if (!staged)
+        m_partsBefore = partFiles();
 }
 
 QSet<QString> JobFiles::partFiles() const
@@ -28,10 +30,10 @@ QSet<QString> JobFiles::partFiles() const
         return found;
     const QFileInfo info(m_written);
     const QDir folder = info.absoluteDir();
-    const QStringList names =
-        folder.entryList({QLatin1Char('.') + info.fileName() + QLatin1String(".*.part"),
-                          QStringLiteral(".atomic.*.part")},
-                         QDir::Files | QDir::Hidden | QDir::System);
+    QStringList patterns{QLatin1Char('.') + info.fileName() + QLatin1String(".*.part")};
+    if (!m_staged)
+        patterns.append(QStringLiteral(".atomic.*.part"));
+    const QStringList names = folder.entryList(patterns, QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names)
         found.insert(folder.filePath(name));
     return found;

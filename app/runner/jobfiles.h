@@ -21,7 +21,10 @@ public:
     JobFiles() = default;
     // `written`: the path the worker writes (a staging name or the PDF
     // itself); `videoCopy`: the video step's copy of the input, or empty.
-    JobFiles(const QString &written, const QString &videoCopy);
+    // A staging name (`staged`) is new and short, so every temporary of it
+    // is this conversion's: the folder is not listed before it starts, which
+    // would cost a run the square of its length in one output folder.
+    JobFiles(const QString &written, const QString &videoCopy, bool staged);
 
     // Removes the temporaries made since construction, the staged PDF when
     // `staged` is set, and the video copy when it is new.
@@ -30,6 +33,7 @@ public:
 private:
     QSet<QString> partFiles() const;
 
+    bool m_staged = false;
     QString m_written;
     QString m_videoCopy;
     bool m_videoCopyExisted = false;
