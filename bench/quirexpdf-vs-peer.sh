@@ -51,6 +51,11 @@ documents=(
   $apache/mod/mod_cache.html
 )
 options=(-q -s A4 -T 10mm -B 10mm -L 10mm -R 10mm --footer-center "[page]/[topage]")
+# The peer's build refuses a file input's own style sheets, scripts and
+# images unless told otherwise, and prints the bare text: not the same work.
+# Both are given local file access, so both print the same document;
+# ACCESS=default leaves each program its own default.
+if [ "${ACCESS:-same}" = same ]; then options+=(--enable-local-file-access); fi
 
 export QUIREX_REGISTRY=${QUIREX_REGISTRY:-$PWD/build/registry.ini}
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}

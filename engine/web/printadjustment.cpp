@@ -42,26 +42,30 @@ const char kAdjust[] = R"JS((function (zoom) {
     var overflow = getComputedStyle(box).overflowX;
     if (overflow === 'auto' || overflow === 'scroll') wide.push(box);
   }
-  for (var f = 0; f < fixed.length; ++f) {
-    fixed[f].style.setProperty('position', 'absolute', 'important');
-    ++changed;
-  }
   // Inside each box, every element that starts unwrapped text of its own
-  // (its white-space differs from its parent's) wraps, read before any change.
-  var unwrapped = [];
+  // (its white-space differs from its parent's) wraps. All styles are read
+  // before the first change: a read after a change recomputes the document's style.
+  var unwrapped = [], spaces = [];
   for (var w = 0; w < wide.length; ++w) {
     unwrapped.push(wide[w]);
+    spaces.push(getComputedStyle(wide[w]).whiteSpace);
     var inner = wide[w].getElementsByTagName('*');
     for (var n = 0; n < inner.length; ++n) {
       var space = getComputedStyle(inner[n]).whiteSpace;
       if ((space === 'pre' || space === 'nowrap') &&
-          getComputedStyle(inner[n].parentElement).whiteSpace !== space)
+          getComputedStyle(inner[n].parentElement).whiteSpace !== space) {
         unwrapped.push(inner[n]);
+        spaces.push(space);
+      }
     }
   }
+  for (var f = 0; f < fixed.length; ++f) {
+    fixed[f].style.setProperty('position', 'absolute', 'important');
+    ++changed;
+  }
   for (var u = 0; u < unwrapped.length; ++u) {
-    var element = unwrapped[u], space = getComputedStyle(element).whiteSpace;
-    element.style.setProperty('white-space', space === 'nowrap' ? 'normal' : 'pre-wrap', 'important');
+    var element = unwrapped[u];
+    element.style.setProperty('white-space', spaces[u] === 'nowrap' ? 'normal' : 'pre-wrap', 'important');
     element.style.setProperty('word-wrap', 'break-word', 'important');
     ++changed;
   }

@@ -213,13 +213,17 @@ TEST_F(PrintLayout, WideContentIsShrunkAndLinksFollow)
         QStringLiteral("wide.html"),
         QStringLiteral("<body style='margin:0'><pre style='margin:0;font-size:16px'>%1"
                        "<a href='https://example.org/end'>LASTWORD</a></pre>"
-                       "<div style='overflow:auto;width:300px'><pre>%2 SCROLLEND</pre></div>")
-            .arg(QString(90, QLatin1Char('x')), QString(120, QLatin1Char('y'))));
+                       "<div style='overflow:auto;width:300px'><pre>%2 SCROLLEND</pre></div>"
+                       "<div style='overflow-x:scroll;width:300px'><span "
+                       "style='white-space:nowrap'>%3 NOWRAPEND</span></div>")
+            .arg(QString(90, QLatin1Char('x')), QString(120, QLatin1Char('y')),
+                 QStringLiteral("z ").repeated(80)));
     const PdfProbe pdf(convert(page, QStringLiteral("wide")));
     ASSERT_TRUE(pdf.isValid());
     EXPECT_EQ(wordsBeyondTheRightEdge(pdf), QStringList());
     // The line of the scroll box wraps inside it: its end is printed.
     EXPECT_TRUE(pdf.text().contains(QStringLiteral("SCROLLEND")));
+    EXPECT_TRUE(pdf.text().contains(QStringLiteral("NOWRAPEND")));
     const auto words = pdf.words(0);
     const auto last = std::find_if(words.begin(), words.end(),
                                    [](const PdfWord &w) { return w.text.endsWith("LASTWORD"); });
