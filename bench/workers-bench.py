@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Throughput and memory of quirexdesk's worker processes.
 
-    bench/workers-bench.py [--today OLD_BUILD] [--files 200] [--long 2000]
+    bench/workers-bench.py [--today OLD_BUILD] [--files 200] [--long 2000] [--rounds 5]
 
 Converts FILES two-page documents with `quirexdesk /inlist LIST /outdir DIR`
 with /jobs 1 and with /jobs N (the processors this process may use), and with
@@ -9,11 +9,13 @@ OLD_BUILD's quirexdesk (a build that converts in its own process) for
 comparison; then LONG documents with /jobs N while sampling the resident
 memory of the whole process tree (the program and its workers) every 50 ms,
 and compares the peak over the first 200 documents with the peak over the
-last 200. Runs in a temporary folder with a registry, config and log folder
+last 200. The throughput runs are repeated ROUNDS times, the order of the
+programs turning each round, and their medians compared. Runs in a temporary folder with a registry, config and log folder
 of its own.
 """
 import argparse
 import os
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -81,11 +83,12 @@ def run(build, work, files, jobs, env, sample=False):
     start = time.monotonic()
     process = subprocess.Popen(arguments, env=env, stderr=subprocess.PIPE)
     samples = []  # (documents finished, tree RSS)
-    while process.poll() is None:
-        if sample:
-            done = sum(1 for name in os.listdir(out) if not name.startswith("."))
-            samples.append((done, tree_rss(process.pid)))
+    while sample and process.poll() is None:
+        done = sum(1 for name in os.listdir(out) if not name.startswith("."))
+        samples.append((done, tree_rss(process.pid)))
         time.sleep(0.05)
+    # Unsampled runs are timed to their end, not to the next poll.
+    process.wait()
     seconds = time.monotonic() - start
     if process.returncode != 0:
         sys.exit("%s failed (%d): %s" % (" ".join(arguments), process.returncode,
@@ -98,6 +101,7 @@ def main():
     parser.add_argument("--today", help="a build folder that converts in its own process")
     parser.add_argument("--files", type=int, default=200)
     parser.add_argument("--long", type=int, default=2000)
+    parser.add_argument("--rounds", type=int, default=5)
     args = parser.parse_args()
     cores = len(os.sched_getaffinity(0))
     with tempfile.TemporaryDirectory(prefix="quirex-workers-bench-") as work:
@@ -113,18 +117,23 @@ def main():
                         with open(path, "w") as document:
                             document.write(two_pages(i))
                     listing.write(path + "\n")
-        rows = []
+        programs = []  # (row name, build, jobs, environment)
         if args.today:
             today_env = dict(env, QUIREX_REGISTRY=os.path.join(work, "registry-today.ini"))
             register(args.today, today_env)
-            seconds, _ = run(args.today, work, args.files, 0, today_env)
-            rows.append(("today, in its own process", seconds))
+            programs.append(("today, in its own process", args.today, 0, today_env))
         register(BUILD, env)
-        one, _ = run(BUILD, work, args.files, 1, env)
-        rows.append(("/jobs 1", one))
-        many, _ = run(BUILD, work, args.files, cores, env)
-        rows.append(("/jobs %d" % cores, many))
-        print("%d two-page files:" % args.files)
+        programs.append(("/jobs 1", BUILD, 1, env))
+        programs.append(("/jobs %d" % cores, BUILD, cores, env))
+        times = {name: [] for name, _, _, _ in programs}
+        for round_ in range(max(1, args.rounds)):
+            shift = round_ % len(programs)
+            for name, build, jobs, program_env in programs[shift:] + programs[:shift]:
+                times[name].append(run(build, work, args.files, jobs, program_env)[0])
+        rows = [(name, statistics.median(times[name])) for name, _, _, _ in programs]
+        one = rows[-2][1]
+        many = rows[-1][1]
+        print("%d two-page files, median of %d rounds:" % (args.files, max(1, args.rounds)))
         for name, seconds in rows:
             print("  %-28s %7.2f s  %6.1f files/s" % (name, seconds, args.files / seconds))
         print("  /jobs %d against /jobs 1: %.2fx" % (cores, one / many))

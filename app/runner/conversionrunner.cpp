@@ -14,6 +14,8 @@
 
 #include <sched.h>
 
+#include <set>
+
 namespace quirex::app
 {
 
@@ -34,9 +36,9 @@ struct ConversionRunner::Job {
     bool staged = false;
     JobFiles files;
     State state = State::Pending;
-    WorkerProcess *worker = nullptr;
+    WorkerProcess *worker = nullptr; // while Running: under way there or waiting behind another
     WorkerReply reply;
-    QElapsedTimer timer;
+    QElapsedTimer timer; // from the moment its worker started on it
 };
 
 // The state of one call of convertJobs or convertUrl.
@@ -58,16 +60,23 @@ public:
         // name, and an all-to-one PDF lives in one worker: one at a time.
         const bool serial = m_joined || !converter.tempFileName().isEmpty();
         m_width = serial ? 1 : qBound(1, wanted, qMax(1, int(m_jobs.size())));
+        // A worker is sent its next input while it converts one, so it never
+        // waits for this program between two. Not where one input depends
+        // on the one before (one PDF, one name for the video step's copies).
+        m_depth = serial ? 1 : 2;
     }
 
     int exec();
 
 private:
     bool cancelled() const;
+    int nextPending() const;
     bool dispatch(int index);
     void collect();
+    void replied(WorkerProcess *worker, bool holdsPdf);
     void fail(Job &job, int result, const QString &reason);
-    void endJob(Job &job, bool replaceWorker);
+    QVector<int> endWorker(WorkerProcess *worker);
+    void endJob(Job &job);
     int report(int index);
     void abandonAfter(int index);
     int cancel();
@@ -79,7 +88,9 @@ private:
     bool m_joined = false;
     bool m_keepGoing = false;
     int m_width = 1;
+    int m_depth = 1;        // jobs a worker holds at once
     int m_next = 0;         // the next job to hand out
+    std::set<int> m_retry;  // jobs handed back by a worker that ended before starting them
     bool m_stopped = false; // a failure stops handing out
     int m_firstFailure = 0;
     QString m_firstReason;
@@ -99,24 +110,40 @@ void ConversionRunner::Run::fail(Job &job, int result, const QString &reason)
     job.reply.reason = reason;
 }
 
-// Ends the worker of `job` in the middle of its conversion and removes what
-// the conversion left.
-void ConversionRunner::Run::endJob(Job &job, bool replaceWorker)
+// Ends `worker` at once and forgets it. Returns the jobs it held.
+QVector<int> ConversionRunner::Run::endWorker(WorkerProcess *worker)
+{
+    const QVector<int> held(worker->jobs().begin(), worker->jobs().end());
+    worker->beginEnding();
+    worker->finishEnding(m_runner.m_options.graceMs);
+    m_runner.forget(worker);
+    for (const int index : held)
+        m_jobs[index].worker = nullptr;
+    return held;
+}
+
+// Ends the worker of `job`, which is under way there, and removes what the
+// conversion left. The jobs waiting behind it go back to be handed out again.
+void ConversionRunner::Run::endJob(Job &job)
 {
     if (job.worker) {
-        job.worker->beginEnding();
-        job.worker->finishEnding(m_runner.m_options.graceMs);
-        if (replaceWorker) {
-            auto &workers = m_runner.m_workers;
-            for (auto it = workers.begin(); it != workers.end(); ++it)
-                if (it->get() == job.worker) {
-                    workers.erase(it);
-                    break;
-                }
+        for (const int index : endWorker(job.worker)) {
+            Job &waiting = m_jobs[index];
+            if (&waiting == &job || waiting.state != Job::State::Running)
+                continue;
+            waiting.state = Job::State::Pending;
+            m_retry.insert(index);
         }
-        job.worker = nullptr;
     }
     job.files.removeLeftovers(job.staged);
+}
+
+int ConversionRunner::Run::nextPending() const
+{
+    for (const int index : m_retry)
+        if (m_jobs[index].state == Job::State::Pending)
+            return index;
+    return m_next < m_jobs.size() ? m_next : -1;
 }
 
 bool ConversionRunner::Run::dispatch(int index)
@@ -127,7 +154,7 @@ bool ConversionRunner::Run::dispatch(int index)
         return true;
     }
     QString error;
-    WorkerProcess *worker = m_runner.idleWorker(m_width, &error);
+    WorkerProcess *worker = m_runner.idleWorker(m_width, m_depth, &error);
     if (!worker) {
         if (!error.isEmpty()) {
             fail(job, ConvertResult::WorkerDied, error);
@@ -156,9 +183,33 @@ bool ConversionRunner::Run::dispatch(int index)
     job.files = JobFiles(request.output, videoCopy, job.staged);
     job.worker = worker;
     job.state = Job::State::Running;
-    job.timer.start();
+    if (worker->currentJob() < 0)
+        job.timer.start();
     worker->send(request, index);
     return true;
+}
+
+// After `worker` answered: starts the clock of the job it took up next, ends
+// it when that job was abandoned meanwhile, and replaces it once idle when it
+// is due, unless it `holdsPdf` (an all-to-one PDF under way).
+void ConversionRunner::Run::replied(WorkerProcess *worker, bool holdsPdf)
+{
+    const int next = worker->currentJob();
+    if (next >= 0 && m_jobs[next].state == Job::State::Abandoned) {
+        for (const int index : endWorker(worker))
+            m_jobs[index].files.removeLeftovers(m_jobs[index].staged);
+        return;
+    }
+    if (next >= 0)
+        m_jobs[next].timer.start();
+    const RunnerOptions &options = m_runner.m_options;
+    if (!holdsPdf && (worker->documents() >= options.documentsPerWorker ||
+                      worker->residentBytes() > options.maxResidentBytes))
+        worker->stopTaking();
+    if (next < 0 && !worker->taking()) {
+        worker->retire();
+        m_runner.forget(worker);
+    }
 }
 
 // Takes the replies that came, and fails the inputs of workers that died or
@@ -169,7 +220,8 @@ void ConversionRunner::Run::collect()
     int firstFailed = -1;
     for (int index = 0; index < m_jobs.size(); ++index) {
         Job &job = m_jobs[index];
-        if (job.state != Job::State::Running)
+        // A job waiting behind another has not started.
+        if (job.state != Job::State::Running || job.worker->currentJob() != index)
             continue;
         WorkerProcess *worker = job.worker;
         if (worker->takeReply(&job.reply)) {
@@ -177,30 +229,20 @@ void ConversionRunner::Run::collect()
             job.worker = nullptr;
             if (!job.reply.reason.isEmpty() && job.staged)
                 job.reply.reason.replace(job.request.output, job.target);
-            const bool inPdf = m_joined && !job.request.lastFile && job.reply.result == 0;
-            if (!inPdf && (worker->documents() >= m_runner.m_options.documentsPerWorker ||
-                           worker->residentBytes() > m_runner.m_options.maxResidentBytes)) {
-                worker->retire();
-                auto &workers = m_runner.m_workers;
-                for (auto it = workers.begin(); it != workers.end(); ++it)
-                    if (it->get() == worker) {
-                        workers.erase(it);
-                        break;
-                    }
-            }
+            replied(worker, m_joined && !job.request.lastFile && job.reply.result == 0);
         } else if (!worker->isRunning() && worker->endedByEngineHangGuard()) {
-            endJob(job, true);
+            endJob(job);
             fail(job, ConvertResult::TimedOut,
                  QStringLiteral("%1 held the engine past its page time-out (a script that does "
                                 "not end); its worker process was ended")
                      .arg(job.request.input));
         } else if (!worker->isRunning()) {
             const QString why = worker->exitDescription();
-            endJob(job, true);
+            endJob(job);
             fail(job, ConvertResult::WorkerDied,
                  QStringLiteral("the worker process converting %1 %2").arg(job.request.input, why));
         } else if (job.timer.elapsed() > limitMs) {
-            endJob(job, true);
+            endJob(job);
             fail(job, ConvertResult::TimedOut,
                  QStringLiteral("%1 took more than %2 s; its worker process was ended")
                      .arg(job.request.input)
@@ -220,21 +262,25 @@ void ConversionRunner::Run::collect()
 }
 
 // Abandons every input after `index`: ended when under way, its staged PDF
-// removed when finished.
+// removed when finished. A worker still converting an input up to `index`
+// finishes it and is ended once it answers (replied()).
 void ConversionRunner::Run::abandonAfter(int index)
 {
+    std::vector<WorkerProcess *> ending;
     for (int i = index + 1; i < m_jobs.size(); ++i) {
         Job &job = m_jobs[i];
-        if (job.state == Job::State::Running && job.worker)
+        if (job.state == Job::State::Running && job.worker->currentJob() == i) {
             job.worker->beginEnding();
+            ending.push_back(job.worker);
+        }
     }
+    for (WorkerProcess *worker : ending)
+        endWorker(worker);
     for (int i = index + 1; i < m_jobs.size(); ++i) {
         Job &job = m_jobs[i];
-        if (job.state == Job::State::Running) {
-            endJob(job, true);
-        } else if (job.state == Job::State::Done) {
+        const bool waiting = job.state == Job::State::Running && job.worker;
+        if (job.state == Job::State::Done || (job.state == Job::State::Running && !waiting))
             job.files.removeLeftovers(job.staged);
-        }
         job.state = Job::State::Abandoned;
     }
 }
@@ -289,11 +335,12 @@ int ConversionRunner::Run::exec()
     while (reported < m_jobs.size()) {
         if (cancelled())
             return cancel();
-        while (!m_stopped && m_next < m_jobs.size() && dispatch(m_next)) {
-            if (m_jobs[m_next].state == Job::State::Done && m_jobs[m_next].reply.result != 0 &&
+        for (int index; !m_stopped && (index = nextPending()) >= 0 && dispatch(index);) {
+            if (m_jobs[index].state == Job::State::Done && m_jobs[index].reply.result != 0 &&
                 !m_keepGoing)
                 m_stopped = true;
-            ++m_next;
+            if (!m_retry.erase(index))
+                ++m_next;
         }
         collect();
         bool progressed = false;
@@ -321,26 +368,43 @@ ConversionRunner::ConversionRunner(const RunnerOptions &options)
 
 ConversionRunner::~ConversionRunner() = default;
 
-WorkerProcess *ConversionRunner::idleWorker(int limit, QString *error)
+// A worker that can take a job now: an idle one, else a new one while fewer
+// than `limit` run, else the least busy holding fewer than `depth` jobs.
+WorkerProcess *ConversionRunner::idleWorker(int limit, int depth, QString *error)
 {
     int alive = 0;
+    WorkerProcess *busy = nullptr;
     for (auto it = m_workers.begin(); it != m_workers.end();) {
-        if (!(*it)->isRunning() && (*it)->job() < 0) {
+        WorkerProcess *worker = it->get();
+        if (!worker->isRunning() && worker->jobs().isEmpty()) {
             it = m_workers.erase(it);
             continue;
         }
-        if ((*it)->job() < 0)
-            return it->get();
-        ++alive;
         ++it;
+        ++alive;
+        if (!worker->isRunning() || !worker->taking())
+            continue;
+        if (worker->jobs().isEmpty())
+            return worker;
+        if (worker->jobs().size() < depth && (!busy || worker->jobs().size() < busy->jobs().size()))
+            busy = worker;
     }
     if (alive >= limit)
-        return nullptr;
+        return busy;
     auto worker = std::make_unique<WorkerProcess>([this] { m_loop.quit(); });
     if (!worker->start(m_options.workerProgram, error))
         return nullptr;
     m_workers.push_back(std::move(worker));
     return m_workers.back().get();
+}
+
+void ConversionRunner::forget(WorkerProcess *worker)
+{
+    for (auto it = m_workers.begin(); it != m_workers.end(); ++it)
+        if (it->get() == worker) {
+            m_workers.erase(it);
+            return;
+        }
 }
 
 void ConversionRunner::wait()

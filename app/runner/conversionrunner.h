@@ -70,7 +70,8 @@ private:
     struct Job;
     class Run;
 
-    WorkerProcess *idleWorker(int limit, QString *error);
+    WorkerProcess *idleWorker(int limit, int depth, QString *error);
+    void forget(WorkerProcess *worker);
     void wait();
 
     RunnerOptions m_options;

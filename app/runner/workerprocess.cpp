@@ -27,7 +27,7 @@ WorkerProcess::~WorkerProcess()
     // Whoever was to be woken may be gone already.
     m_wake = [] {};
     if (m_process.state() != QProcess::NotRunning) {
-        if (m_job >= 0)
+        if (!m_jobs.isEmpty())
             beginEnding();
         else
             m_process.closeWriteChannel();
@@ -70,9 +70,8 @@ QString WorkerProcess::exitDescription() const
 
 void WorkerProcess::send(const WorkerRequest &request, int job)
 {
-    m_job = job;
+    m_jobs.enqueue(job);
     ++m_documents;
-    m_jobTimer.start();
     m_process.write(encodeRequest(request));
 }
 
@@ -98,10 +97,10 @@ bool WorkerProcess::takeReply(WorkerReply *reply)
     while (!m_replies.isEmpty()) {
         const WorkerReply next = m_replies.dequeue();
         // One reply per request: one that came after its job was dropped belongs to nobody.
-        if (m_job < 0)
+        if (m_jobs.isEmpty())
             continue;
         *reply = next;
-        m_job = -1;
+        m_jobs.dequeue();
         return true;
     }
     return false;
@@ -128,7 +127,8 @@ qint64 WorkerProcess::processId() const
 
 void WorkerProcess::beginEnding()
 {
-    m_job = -1;
+    m_jobs.clear();
+    m_taking = false;
     m_endTimer.start();
     if (isRunning())
         m_process.terminate();
@@ -147,7 +147,8 @@ void WorkerProcess::finishEnding(int graceMs)
 
 void WorkerProcess::retire()
 {
-    m_job = -1;
+    m_jobs.clear();
+    m_taking = false;
     if (!isRunning())
         return;
     m_process.closeWriteChannel();

@@ -11,9 +11,12 @@
 namespace quirex::app
 {
 
-// One worker process: this program started with kWorkerArgument, fed one
-// request at a time over its standard input; its replies come back on its
-// standard output, its diagnostics go to this program's standard error.
+// One worker process: this program started with kWorkerArgument, fed
+// requests over its standard input, which it converts one after another;
+// its replies come back in the same order on its standard output, its
+// diagnostics go to this program's standard error. A request may be sent
+// while the one before it is under way, so the worker starts on it without
+// waiting for this program to hear the reply.
 // Lives on the thread of the application object and needs its event loop
 // running to hear from the process.
 class WorkerProcess final
@@ -35,14 +38,16 @@ public:
 
     // Hands over a request for the job `job` (an index of the caller's).
     void send(const WorkerRequest &request, int job);
+    // The jobs sent and not answered, the one under way first.
+    const QQueue<int> &jobs() const { return m_jobs; }
     // The job under way, or -1.
-    int job() const { return m_job; }
-    // Forgets the job under way: a reply to it will be ignored.
-    void dropJob() { m_job = -1; }
-    // Milliseconds since the job under way was sent.
-    qint64 jobMilliseconds() const { return m_jobTimer.elapsed(); }
-    // The reply to the job under way, once it came; the worker is then idle.
+    int currentJob() const { return m_jobs.isEmpty() ? -1 : m_jobs.head(); }
+    // The reply to the job under way, once it came, in `reply`; the next job
+    // sent is then under way.
     bool takeReply(WorkerReply *reply);
+    // No more jobs are to be sent to this process (it is replaced once idle).
+    void stopTaking() { m_taking = false; }
+    bool taking() const { return m_taking; }
     // Documents this process has been given.
     int documents() const { return m_documents; }
     // The process's resident memory in bytes (from /proc), 0 when unknown.
@@ -66,9 +71,9 @@ private:
     QProcess m_process;
     QByteArray m_buffer;
     QQueue<WorkerReply> m_replies;
-    int m_job = -1;
+    QQueue<int> m_jobs;
+    bool m_taking = true;
     int m_documents = 0;
-    QElapsedTimer m_jobTimer;
     QElapsedTimer m_endTimer;
 };
 

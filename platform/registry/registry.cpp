@@ -73,6 +73,60 @@ Contents readContents(const QString &path)
     return contents;
 }
 
+// What tells one version of a file from another: a change in place moves its
+// time of change, a replacement gives it a new inode.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+
+    bool operator==(const FileIdentity &other) const
+    {
+        return device == other.device && inode == other.inode && size == other.size &&
+               modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec &&
+               changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
+    }
+};
+
+// The last file read and what it held: every object creation looks its
+// component up, and the file seldom changes between two.
+std::mutex lastReadMutex;
+QString lastReadPath;
+FileIdentity lastReadIdentity;
+Contents lastReadContents;
+
+// readContents(), parsed again only when the file changed since the last read.
+Contents readCurrentContents(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return readContents(path);
+    FileIdentity identity;
+    identity.device = info.st_dev;
+    identity.inode = info.st_ino;
+    identity.size = info.st_size;
+    identity.modified = info.st_mtim;
+    identity.changed = info.st_ctim;
+    {
+        const std::lock_guard<std::mutex> lock(lastReadMutex);
+        if (path == lastReadPath && identity == lastReadIdentity)
+            return lastReadContents;
+    }
+    // Taken before the read: a file replaced meanwhile has another identity
+    // at the next read, which then reads it again.
+    Contents contents = readContents(path);
+    if (contents.state == FileState::Valid || contents.state == FileState::Damaged) {
+        const std::lock_guard<std::mutex> lock(lastReadMutex);
+        lastReadPath = path;
+        lastReadIdentity = identity;
+        lastReadContents = contents;
+    }
+    return contents;
+}
+
 // Writes `bytes` to a new file beside `path` and renames it over `path`; a
 // new file is private to the user.
 bool replaceFile(const QString &path, const QByteArray &bytes)
@@ -182,7 +236,7 @@ Registry::Registry(const QString &path, const QString &systemLayer)
 
 RegistryData Registry::read() const
 {
-    return readContents(m_path).data;
+    return readCurrentContents(m_path).data;
 }
 
 RegistryData Registry::readSystemLayer() const
@@ -193,7 +247,7 @@ RegistryData Registry::readSystemLayer() const
     if (::stat(QFile::encodeName(m_systemLayer).constData(), &info) != 0 ||
         (info.st_mode & (S_IWGRP | S_IWOTH)))
         return RegistryData();
-    return readContents(m_systemLayer).data;
+    return readCurrentContents(m_systemLayer).data;
 }
 
 std::optional<RegistryValue> Registry::value(const QString &key, const QString &name) const

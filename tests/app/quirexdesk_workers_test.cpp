@@ -17,6 +17,8 @@
 
 #include <csignal>
 
+#include <sys/stat.h>
+
 using namespace quirex::test;
 
 namespace
@@ -166,4 +168,42 @@ TEST_F(QuirexdeskWorkers, KeepGoingConvertsEveryGoodPageAndNamesTheBadOnes)
     EXPECT_TRUE(wrong.err.startsWith(QStringLiteral("quirexdesk: \"-1\" is not a value of "
                                                     "\"/jobs\"\n")))
         << qPrintable(wrong.err);
+}
+
+TEST_F(QuirexdeskWorkers, InputsWaitingBehindAFailureAreConvertedElsewhereOrAbandoned)
+{
+    // One worker holds the slow page and, waiting behind it, b: when the
+    // worker crashes, b goes to a new worker instead of being lost.
+    run({QStringLiteral("a.html"), QStringLiteral("slow.html"), QStringLiteral("b.html"),
+         QStringLiteral("c.html")},
+        {QStringLiteral("/keepgoing"), QStringLiteral("/jobs"), QStringLiteral("1")},
+        QStringLiteral("a.html.pdf"));
+    EXPECT_EQ(exitCode, shell(-33)) << qPrintable(err);
+    EXPECT_TRUE(err.contains(QStringLiteral("quirexdesk: 1 input failed:\n"))) << qPrintable(err);
+    for (const QString &name : {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")})
+        EXPECT_EQ(PdfProbe(out + QLatin1Char('/') + name + QStringLiteral(".html.pdf")).pageCount(),
+                  2)
+            << qPrintable(name);
+    expectNothingLeft();
+    for (const char *name : {"a", "b", "c"})
+        QFile::remove(out + QStringLiteral("/%1.html.pdf").arg(QLatin1String(name)));
+
+    // Two workers: a FIFO (second) fails at once while the first worker is
+    // still on a three-second page (first), with a waiting behind it. The
+    // first page is finished and put in place; a and b are never converted.
+    QByteArray three = "<html><body><p>three</p>";
+    for (int i = 0; i < 2; ++i)
+        three += "<script>var t = Date.now(); while (Date.now() - t < 1500) {}</script>";
+    writeFile(QStringLiteral("work/three.html"), three + "</body></html>");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(work + QStringLiteral("/pipe.html")).constData(), 0600),
+              0);
+    run({QStringLiteral("three.html"), QStringLiteral("pipe.html"), QStringLiteral("a.html"),
+         QStringLiteral("b.html")},
+        {QStringLiteral("/jobs"), QStringLiteral("2")}, QString());
+    EXPECT_EQ(exitCode, shell(-10)) << qPrintable(err);
+    EXPECT_TRUE(err.contains(QStringLiteral("pipe.html is not a regular file"))) << qPrintable(err);
+    EXPECT_EQ(pdfs(),
+              (QStringList{QStringLiteral("d.html.pdf"), QStringLiteral("three.html.pdf")}));
+    EXPECT_TRUE(PdfProbe(out + QStringLiteral("/three.html.pdf")).text().contains("three"));
+    expectNothingLeft();
 }

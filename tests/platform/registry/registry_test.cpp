@@ -59,6 +59,25 @@ TEST(Registry, WritesCreateTheFilePrivatelyAndReadBack)
               (QStringList{QStringLiteral("registry.ini"), QStringLiteral("registry.ini.lock")}));
 }
 
+TEST(Registry, AFileChangedInPlaceIsReadAgain)
+{
+    // Rewritten by another program at once, in place and to the same length:
+    // what was read before is not served again.
+    const QString path = quirex::test::scratchFolder() + QStringLiteral("/registry.ini");
+    Registry registry(path);
+    ASSERT_TRUE(registry.setString(vellumine, QStringLiteral("Mode"), QStringLiteral("aaaa")));
+    EXPECT_EQ(registry.stringValue(vellumine, QStringLiteral("Mode")), QStringLiteral("aaaa"));
+    QByteArray bytes = contents(path);
+    bytes.replace("aaaa", "bbbb");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+    file.close();
+    EXPECT_EQ(registry.stringValue(vellumine, QStringLiteral("Mode")), QStringLiteral("bbbb"));
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_FALSE(registry.value(vellumine, QStringLiteral("Mode")));
+}
+
 TEST(Registry, RemovalsReportWhetherAnythingWasThere)
 {
     Registry registry;
