@@ -11,6 +11,7 @@
 #include "markupdepth.h"
 #include "printadjustment.h"
 #include "printmedia.h"
+#include "scriptwork.h"
 #include "stallwatch.h"
 #include "utf8detection.h"
 #include "webpage.h"
@@ -90,6 +91,8 @@ constexpr qint64 kStallTolerance = 250;
 // How long past PageTimeout the layout of a loaded document may end before the load is
 // given up rather than printed.
 constexpr qint64 kLayoutOverrunMs = 5000;
+// How often a document's scripts are asked whether they have work left, after its load.
+constexpr int kScriptWorkPollMs = 10;
 
 } // namespace
 
@@ -521,15 +524,37 @@ void QUIREXPrivate::fitDocumentScale()
         m_writeLog(QStringLiteral("The document is too long to print whole; its end is lost."));
 }
 
+// The wait ends early once no timer, animation frame or network reply is left
+// that could change the document: after two such looks in a row, so that an
+// event the last piece of work posted has had its turn in between.
+void QUIREXPrivate::waitForDocumentScripts(int delayMs)
+{
+    const quirex::engine::HangGuard::Watch watch = watchDocument();
+    QEventLoop loop;
+    QElapsedTimer clock;
+    clock.start();
+    int quietLooks = 0;
+    QTimer poll;
+    poll.setInterval(kScriptWorkPollMs);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        const bool quiet = document.m_networkAccess->repliesInFlight() == 0 &&
+                           quirex::engine::pendingScriptWork(document.m_mainFrame) == 0;
+        quietLooks = quiet ? quietLooks + 1 : 0;
+        if (quietLooks >= 2 || clock.elapsed() >= delayMs)
+            loop.quit();
+    });
+    QTimer::singleShot(delayMs, &loop, &QEventLoop::quit);
+    poll.start();
+    loop.exec();
+    QUIREX_TRACE() << "scripts given" << clock.elapsed() << "ms of" << delayMs;
+}
+
 void QUIREXPrivate::prepareLoadedDocument()
 {
     // Scripts that build the document after its load get their time first.
     if (!document.m_loadFailed && document.m_javaScriptDelayMs > 0 &&
-        document.m_webPage->settings()->testAttribute(QWebSettings::JavascriptEnabled)) {
-        QEventLoop loop;
-        QTimer::singleShot(document.m_javaScriptDelayMs, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
+        document.m_webPage->settings()->testAttribute(QWebSettings::JavascriptEnabled))
+        waitForDocumentScripts(document.m_javaScriptDelayMs);
     // Slicing, links and outline read the document as it was loaded.
     restoreLoadedBody();
     {

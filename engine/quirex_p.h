@@ -262,6 +262,9 @@ public:
     void m_ReplaceHtml(const QWebElement &parentElement);
     void m_ReplaceBigBlocks(const QWebElement &parentElement);
     void prepareLoadedDocument();
+    // Lets the loaded document's scripts finish what they left for later, for
+    // at most `delayMs`.
+    void waitForDocumentScripts(int delayMs);
     // Zoom, layout size and viewport of the document, set before a load
     // too: the document is then laid out once, at its final size, while it
     // loads (as every later load of an object always was), instead of at

@@ -30,6 +30,18 @@ QNetworkReply *DocumentNetworkAccess::createRequest(Operation operation,
                                                     const QNetworkRequest &request,
                                                     QIODevice *outgoingData)
 {
+    QNetworkReply *reply = routeRequest(operation, request, outgoingData);
+    m_inFlight.insert(reply);
+    const auto settled = [this, reply] { m_inFlight.remove(reply); };
+    connect(reply, &QNetworkReply::finished, this, settled);
+    connect(reply, &QObject::destroyed, this, settled);
+    return reply;
+}
+
+QNetworkReply *DocumentNetworkAccess::routeRequest(Operation operation,
+                                                   const QNetworkRequest &request,
+                                                   QIODevice *outgoingData)
+{
     ResourceVerdict verdict = m_policy.decideRequest(request.url(), operation);
     switch (verdict.decision) {
     case ResourceDecision::Load: {

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QNetworkAccessManager>
 #include <QPair>
+#include <QSet>
 #include <QUrl>
 #include <QVector>
 
@@ -39,12 +40,16 @@ public:
 
     // Starts a new document from `source`; its own address `entry` is always allowed.
     void startDocument(const DocumentSource &source, const QUrl &entry);
+    // Requests made and not yet answered.
+    int repliesInFlight() const { return m_inFlight.size(); }
 
 protected:
     QNetworkReply *createRequest(Operation operation, const QNetworkRequest &request,
                                  QIODevice *outgoingData) override;
 
 private:
+    QNetworkReply *routeRequest(Operation operation, const QNetworkRequest &request,
+                                QIODevice *outgoingData);
     QNetworkReply *loadOpaque(Operation operation, const QNetworkRequest &request,
                               const LocalFile &file);
     // Allows where `reply` (the caller's own address) redirects to within its origin.
@@ -57,6 +62,7 @@ private:
     QVector<QPair<QByteArray, QByteArray>> m_requestHeaders;
     QUrl m_entry; // the current document's address, whose origin gets the headers
     QHash<QString, QString> m_opaqueHosts; // host -> the one file it serves
+    QSet<const QObject *> m_inFlight;
 };
 
 // Registers opaqueFileScheme with the web engine as a local scheme, once per process:

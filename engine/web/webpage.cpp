@@ -1,5 +1,7 @@
 #include "webpage.h"
 
+#include "scriptwork.h"
+
 #include <QUuid>
 #include <QWebFrame>
 
@@ -107,7 +109,8 @@ void WebPage::guardFrame(QWebFrame *frame)
         return;
     frame->setProperty(kGuarded, true);
     const QString guard =
-        QString::fromLatin1(kFrameGuard).arg(documentDepthLimit).arg(m_reportMark);
+        QString::fromLatin1(kFrameGuard).arg(documentDepthLimit).arg(m_reportMark) +
+        scriptWorkWatch();
     connect(frame, &QWebFrame::javaScriptWindowObjectCleared, this,
             [frame, guard] { frame->evaluateJavaScript(guard); });
 }
