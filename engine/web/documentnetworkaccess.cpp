@@ -17,6 +17,24 @@ DocumentNetworkAccess::DocumentNetworkAccess(QObject *parent)
     registerOpaqueFileScheme();
 }
 
+// Replies still open are deleted with the manager's base, after what counts them.
+DocumentNetworkAccess::~DocumentNetworkAccess()
+{
+    for (const auto &watch : qAsConst(m_inFlight))
+        for (const QMetaObject::Connection &connection : watch)
+            disconnect(connection);
+}
+
+void DocumentNetworkAccess::settle(const QObject *reply)
+{
+    const auto found = m_inFlight.find(reply);
+    if (found == m_inFlight.end())
+        return;
+    for (const QMetaObject::Connection &connection : *found)
+        disconnect(connection);
+    m_inFlight.erase(found);
+}
+
 void DocumentNetworkAccess::startDocument(const DocumentSource &source, const QUrl &entry)
 {
     m_policy.setDocument(source);
@@ -31,10 +49,9 @@ QNetworkReply *DocumentNetworkAccess::createRequest(Operation operation,
                                                     QIODevice *outgoingData)
 {
     QNetworkReply *reply = routeRequest(operation, request, outgoingData);
-    m_inFlight.insert(reply);
-    const auto settled = [this, reply] { m_inFlight.remove(reply); };
-    connect(reply, &QNetworkReply::finished, this, settled);
-    connect(reply, &QObject::destroyed, this, settled);
+    const auto settled = [this, reply] { settle(reply); };
+    m_inFlight.insert(reply, {connect(reply, &QNetworkReply::finished, this, settled),
+                              connect(reply, &QObject::destroyed, this, settled)});
     return reply;
 }
 

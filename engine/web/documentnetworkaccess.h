@@ -5,9 +5,10 @@
 #include <QHash>
 #include <QNetworkAccessManager>
 #include <QPair>
-#include <QSet>
 #include <QUrl>
 #include <QVector>
+
+#include <array>
 
 namespace quirex::engine
 {
@@ -24,6 +25,7 @@ class DocumentNetworkAccess final : public QNetworkAccessManager
 
 public:
     explicit DocumentNetworkAccess(QObject *parent = nullptr);
+    ~DocumentNetworkAccess() override;
 
     ResourcePolicy &policy() { return m_policy; }
     const ResourcePolicy &policy() const { return m_policy; }
@@ -62,7 +64,9 @@ private:
     QVector<QPair<QByteArray, QByteArray>> m_requestHeaders;
     QUrl m_entry; // the current document's address, whose origin gets the headers
     QHash<QString, QString> m_opaqueHosts; // host -> the one file it serves
-    QSet<const QObject *> m_inFlight;
+    void settle(const QObject *reply);
+    // The replies not yet finished, with what watches them.
+    QHash<const QObject *, std::array<QMetaObject::Connection, 2>> m_inFlight;
 };
 
 // Registers opaqueFileScheme with the web engine as a local scheme, once per process:

@@ -79,9 +79,9 @@ int pendingScriptWork(QWebFrame *frame)
     if (!frame)
         return 0;
     bool ok = false;
-    const QVariant count = frame->evaluateJavaScript(
-        QStringLiteral("typeof window.%1 === 'number' ? window.%1 : -1")
-            .arg(QLatin1String(kCountName)));
+    const QVariant count =
+        frame->evaluateJavaScript(QStringLiteral("typeof window.%1 === 'number' ? window.%1 : -1")
+                                      .arg(QLatin1String(kCountName)));
     int total = count.toInt(&ok);
     if (!ok || total < 0)
         return -1;
