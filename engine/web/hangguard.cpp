@@ -2,8 +2,11 @@
 
 #include <QFile>
 
+#include <condition_variable>
 #include <fcntl.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace quirex::engine
 {
@@ -29,22 +32,67 @@ void writeAll(int descriptor, const QByteArray &text)
 
 } // namespace
 
+// The thread that looks at every guard of the process. Made once and never destroyed: it
+// may still be waiting when the process exits, so nothing it uses is torn down then.
+class GuardLooker
+{
+public:
+    static GuardLooker &instance()
+    {
+        static GuardLooker *const looker = new GuardLooker;
+        return *looker;
+    }
+
+    void add(HangGuard *guard)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_guards.push_back(guard);
+    }
+
+    // Once this returns the thread no longer looks at `guard`.
+    void remove(HangGuard *guard)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        for (auto it = m_guards.begin(); it != m_guards.end(); ++it)
+            if (*it == guard) {
+                *it = m_guards.back();
+                m_guards.pop_back();
+                break;
+            }
+    }
+
+private:
+    GuardLooker()
+    {
+        std::thread([this] { run(); }).detach();
+    }
+
+    [[noreturn]] void run()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_tick.wait_for(lock, std::chrono::milliseconds(kBeatMs));
+            for (HangGuard *guard : m_guards)
+                guard->look();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_tick; // never notified: the thread looks at every tick
+    std::vector<HangGuard *> m_guards;
+};
+
 HangGuard::HangGuard()
 {
     m_beat.setInterval(kBeatMs);
     m_beat.setTimerType(Qt::PreciseTimer);
     connect(&m_beat, &QTimer::timeout, this, &HangGuard::beat);
+    GuardLooker::instance().add(this);
 }
 
 HangGuard::~HangGuard()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_stopping = true;
-    }
-    m_wake.notify_all();
-    if (m_thread.joinable())
-        m_thread.join();
+    GuardLooker::instance().remove(this);
 }
 
 HangGuard::Watch::Watch(HangGuard &guard, qint64 boundMs, const Cleanup &cleanup)
@@ -70,10 +118,7 @@ void HangGuard::open(qint64 boundMs, const Cleanup &cleanup)
             m_reasonBound = QByteArray::number(static_cast<qint64>(m_bound.count()));
         }
     }
-    if (!m_thread.joinable())
-        m_thread = std::thread([this] { keepWatch(); });
     m_beat.start();
-    m_wake.notify_all();
 }
 
 void HangGuard::close()
@@ -89,17 +134,14 @@ void HangGuard::beat()
     m_lastBeat = Clock::now();
 }
 
-void HangGuard::keepWatch()
+void HangGuard::look()
 {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    while (!m_stopping) {
-        m_wake.wait_for(lock, std::chrono::milliseconds(kBeatMs));
-        if (m_stopping || m_open == 0)
-            continue;
-        const auto held = Clock::now() - m_lastBeat;
-        if (held > m_bound)
-            endProcess(std::chrono::duration_cast<std::chrono::milliseconds>(held).count());
-    }
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_open == 0)
+        return;
+    const auto held = Clock::now() - m_lastBeat;
+    if (held > m_bound)
+        endProcess(std::chrono::duration_cast<std::chrono::milliseconds>(held).count());
 }
 
 void HangGuard::endProcess(qint64 heldMs)

@@ -6,9 +6,7 @@
 #include <QTimer>
 
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
-#include <thread>
 
 namespace quirex::engine
 {
@@ -24,8 +22,9 @@ constexpr int kHungDocumentExitStatus = 124;
 // half-written is left. Callers that must outlive such documents run the engine in a process
 // of its own.
 //
-// One guard per engine object; its thread starts with the first watch and sleeps between
-// checks. Watches nest; the outermost one's bound holds.
+// One guard per engine object; one thread of the process looks at every guard ten times a
+// second (started with the first guard, it never ends), so a guard costs no thread of its
+// own and a watch wakes nothing. Watches nest; the outermost one's bound holds.
 class HangGuard final : public QObject
 {
     Q_OBJECT
@@ -59,16 +58,15 @@ private:
     void open(qint64 boundMs, const Cleanup &cleanup);
     void close();
     void beat();
-    void keepWatch();
+    // Called by the looking thread: ends the process when the open watch was held too long.
+    void look();
     [[noreturn]] void endProcess(qint64 heldMs);
+    friend class GuardLooker;
 
     QTimer m_beat;
-    std::thread m_thread;
     std::mutex m_mutex;
-    std::condition_variable m_wake;
     // Guarded by m_mutex.
     int m_open = 0;
-    bool m_stopping = false;
     std::chrono::milliseconds m_bound{0};
     Clock::time_point m_lastBeat;
     int m_logDescriptor = -1;
