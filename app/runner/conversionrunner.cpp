@@ -266,16 +266,23 @@ void ConversionRunner::Run::collect()
 // finishes it and is ended once it answers (replied()).
 void ConversionRunner::Run::abandonAfter(int index)
 {
+    // Every worker is told first, so they end side by side; its jobs are let go
+    // before, as telling it forgets them.
     std::vector<WorkerProcess *> ending;
     for (int i = index + 1; i < m_jobs.size(); ++i) {
         Job &job = m_jobs[i];
-        if (job.state == Job::State::Running && job.worker->currentJob() == i) {
-            job.worker->beginEnding();
-            ending.push_back(job.worker);
+        if (job.state == Job::State::Running && job.worker && job.worker->currentJob() == i) {
+            WorkerProcess *worker = job.worker;
+            for (const int held : worker->jobs())
+                m_jobs[held].worker = nullptr;
+            worker->beginEnding();
+            ending.push_back(worker);
         }
     }
-    for (WorkerProcess *worker : ending)
-        endWorker(worker);
+    for (WorkerProcess *worker : ending) {
+        worker->finishEnding(m_runner.m_options.graceMs);
+        m_runner.forget(worker);
+    }
     for (int i = index + 1; i < m_jobs.size(); ++i) {
         Job &job = m_jobs[i];
         const bool waiting = job.state == Job::State::Running && job.worker;
