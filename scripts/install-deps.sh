@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qtbase5-dev libqt5webkit5-dev
+  libfreetype-dev
   libgtest-dev googletest
   qpdf libqpdf-dev poppler-utils
   fonts-liberation2 xdg-utils
