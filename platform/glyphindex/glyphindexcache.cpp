@@ -3,10 +3,10 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <dlfcn.h>
-#include <algorithm>
 #include <memory>
 
 namespace
@@ -88,7 +88,8 @@ std::size_t glyphIndexTables()
 
 } // namespace quirex::platform
 
-extern "C" __attribute__((visibility("default"))) FT_UInt FT_Get_Char_Index(FT_Face face, FT_ULong charCode)
+extern "C" __attribute__((visibility("default"))) FT_UInt FT_Get_Char_Index(FT_Face face,
+                                                                            FT_ULong charCode)
 {
     const GlyphIndexLookup lookup = libraryLookup();
     if (!lookup)
