@@ -18,7 +18,7 @@ constexpr FT_ULong kPlaneSize = 0x10000;
 // Lookups of a face before it gets a table: laying text out asks for a few hundred characters
 // of a face, embedding it for all of them.
 constexpr unsigned kLookupsBeforeTable = 4096;
-// A table entry not looked up yet; glyph indexes of the faces that get a table stay below it.
+// A table entry not looked up yet; the glyph indexes of a face that gets a table are below it.
 constexpr std::uint16_t kNotLookedUp = 0xFFFF;
 
 std::atomic<std::size_t> tableCount{0};
@@ -110,7 +110,11 @@ extern "C" __attribute__((visibility("default"))) FT_UInt FT_Get_Char_Index(FT_F
     if (face->charmap != table->charMap)
         return lookup(face, charCode);
     std::uint16_t &glyph = table->glyphs[charCode];
-    if (glyph == kNotLookedUp)
-        glyph = static_cast<std::uint16_t>(lookup(face, charCode));
-    return glyph;
+    if (glyph != kNotLookedUp)
+        return glyph;
+    // A damaged character map may name glyphs the face does not have; those are not kept.
+    const FT_UInt answer = lookup(face, charCode);
+    if (answer < kNotLookedUp)
+        glyph = static_cast<std::uint16_t>(answer);
+    return answer;
 }
